@@ -1,0 +1,111 @@
+#include "KernelBinding.h"
+
+#include <utility>
+
+#if defined(_WIN32)
+#  include <windows.h>
+#else
+#  include <dlfcn.h>
+#endif
+
+namespace tarvelo {
+
+KernelBindingError::KernelBindingError(int number, std::string systemText)
+    : std::runtime_error("kernel binding error " + std::to_string(number) + ": " + systemText),
+      number_(number), systemText_(std::move(systemText)) {}
+
+namespace {
+
+#if defined(_WIN32)
+std::string lastSystemError() {
+    char buffer[512] = {};
+    DWORD code = GetLastError();
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                   buffer, sizeof buffer, nullptr);
+    std::string text(buffer);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
+}
+#else
+std::string lastSystemError() {
+    const char* text = dlerror();
+    return text ? text : "unknown error";
+}
+#endif
+
+} // namespace
+
+const char* KernelBinding::defaultLibraryName() noexcept {
+#if defined(_WIN32)
+    return "TarveloV1_Kernel.dll";
+#elif defined(__APPLE__)
+    return "libTarveloV1_Kernel.dylib";
+#else
+    return "libTarveloV1_Kernel.so";
+#endif
+}
+
+KernelBinding::KernelBinding(std::string libraryName) : libraryName_(std::move(libraryName)) {}
+
+// The library stays loaded until the process ends: the kernel's state must
+// outlive any one binding object, as it would for a statically bound library.
+KernelBinding::~KernelBinding() = default;
+
+void* KernelBinding::resolve(const char* name) {
+    if (!handle_) {
+#if defined(_WIN32)
+        handle_ = reinterpret_cast<void*>(LoadLibraryA(libraryName_.c_str()));
+#else
+        dlerror();
+        handle_ = dlopen(libraryName_.c_str(), RTLD_NOW | RTLD_LOCAL);
+#endif
+        if (!handle_)
+            throw KernelBindingError(KernelBindingError::LibraryNotLoaded, lastSystemError());
+    }
+#if defined(_WIN32)
+    void* symbol =
+        reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
+#else
+    dlerror();
+    void* symbol = dlsym(handle_, name);
+#endif
+    if (!symbol)
+        throw KernelBindingError(KernelBindingError::FunctionNotFound, lastSystemError());
+    return symbol;
+}
+
+// Function pointers come back from the loader as data pointers; converting
+// through an integer of pointer size is what POSIX and Win32 both guarantee.
+template <typename Fn> static Fn asFunction(void* symbol) {
+    return reinterpret_cast<Fn>(reinterpret_cast<std::uintptr_t>(symbol));
+}
+
+std::int32_t KernelBinding::GasData_Init() {
+    if (!gasDataInit_)
+        gasDataInit_ = asFunction<TarveloGasDataInitFn>(resolve("GasData_Init"));
+    return gasDataInit_();
+}
+
+std::int32_t KernelBinding::Calculate(const float* composition, float* lambda, float* rho,
+                                      float* hu) {
+    if (!calculate_)
+        calculate_ = asFunction<TarveloCalculateFn>(resolve("Calculate"));
+    return calculate_(composition, lambda, rho, hu);
+}
+
+std::int32_t KernelBinding::Save2File(const char* gasName, const char* path,
+                                      const std::int32_t* language, std::int32_t gasNameLength,
+                                      std::int32_t pathLength) {
+    if (!save2File_)
+        save2File_ = asFunction<TarveloSave2FileFn>(resolve("Save2File"));
+    return save2File_(gasName, path, language, gasNameLength, pathLength);
+}
+
+std::int32_t KernelBinding::Help(const char* path, std::int32_t pathLength) {
+    if (!help_)
+        help_ = asFunction<TarveloHelpFn>(resolve("Help"));
+    return help_(path, pathLength);
+}
+
+} // namespace tarvelo
