@@ -1,0 +1,264 @@
+// Tests of the four exports, bound at run time by file name as the desktop
+// program binds them. CTest runs every test in a fresh process, so the
+// library's state starts as it is after loading.
+#include "KernelTestSupport.h"
+
+#include "KernelBinding.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cerrno>
+#include <cfenv>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <ctime>
+#include <limits>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using kerneltest::readFile;
+using kerneltest::reportLines;
+using kerneltest::ScratchDir;
+
+namespace {
+
+tarvelo::KernelBinding& kernel() {
+    static tarvelo::KernelBinding binding;
+    return binding;
+}
+
+struct Results {
+    float lambda = -1, rho = -1, hu = -1;
+};
+
+Results calculate(const float (&percent)[16]) {
+    Results r;
+    EXPECT_EQ(kernel().Calculate(percent, &r.lambda, &r.rho, &r.hu), 0);
+    return r;
+}
+
+int save(const std::string& name, const std::string& path, std::int32_t language = 2) {
+    return kernel().Save2File(name.data(), path.data(), &language,
+                              static_cast<std::int32_t>(name.size()),
+                              static_cast<std::int32_t>(path.size()));
+}
+
+// Bit patterns, so that 0 and -0 or two NaNs are told apart.
+std::uint32_t bits(float value) { return std::bit_cast<std::uint32_t>(value); }
+
+std::string resultLine(const char* field) { return std::string(36, ' ') + field; }
+
+} // namespace
+
+struct WorkedExample {
+    const char* what;
+    float percent[16];
+    float lambda, rho, hu;
+};
+
+TEST(KernelCalculate, workedExamplesAreBitExact) {
+    // Composition order: 1 CH4, 2 C2H6, 3 C3H8, ..., 11 H2, 13 CO2, 14 N2, 15 O2, 16 H2O.
+    const WorkedExample examples[] = {
+        {"100 CH4", {100}, 9.56110001f, 717.5f, 9.96800041f},
+        {"60 CH4, 40 CO2", {60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40}, 5.73666f, 1221.21985f,
+         5.98079967f},
+        {"90/5/2/2/1", {90, 5, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, 9.93543339f, 805.759949f,
+         10.3827105f},
+        {"100 C3H8", {0, 0, 100}, 24.3736992f, 2010.99988f, 25.8929996f},
+        {"100 H2", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 100}, 2.3829999f, 89.9000015f, 2.99499989f},
+        {"100 O2", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 100}, 0.0f, 1428.90002f, 0.0f},
+        {"all 0", {}, 0.0f, 0.0f, 0.0f},
+        {"50 CH4, not normalised", {50}, 4.78055f, 358.75f, 4.98400021f},
+        {"100 N2", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 100}, 0.0f, 1250.3999f, 0.0f},
+    };
+    kernel().GasData_Init();
+    for (const auto& e : examples) {
+        SCOPED_TRACE(e.what);
+        const Results r = calculate(e.percent);
+        EXPECT_EQ(bits(r.lambda), bits(e.lambda)) << r.lambda;
+        EXPECT_EQ(bits(r.rho), bits(e.rho)) << r.rho;
+        EXPECT_EQ(bits(r.hu), bits(e.hu)) << r.hu;
+    }
+}
+
+TEST(KernelCalculate, inertGasesGiveDensityOnly) {
+    kernel().GasData_Init();
+    const Results r = calculate({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 25, 25, 25, 25});
+    EXPECT_EQ(bits(r.lambda), bits(0.0f));
+    EXPECT_EQ(bits(r.hu), bits(0.0f));
+    EXPECT_GT(r.rho, 1000.0f);
+}
+
+TEST(KernelCalculate, beforeGasDataInitResultsAreZero) {
+    const Results r = calculate({90, 5, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1});
+    EXPECT_EQ(bits(r.lambda), bits(0.0f));
+    EXPECT_EQ(bits(r.rho), bits(0.0f));
+    EXPECT_EQ(bits(r.hu), bits(0.0f));
+    // The fractions are stored all the same.
+    ScratchDir dir;
+    ASSERT_EQ(save("x", dir.file("r.html")), 0);
+    EXPECT_EQ(reportLines(readFile(dir.file("r.html"))).at(53), std::string(106, ' ') + " 90.00");
+}
+
+// Traps enabled by the caller are masked by the first export call, once:
+// overflow then gives infinities and a NaN input gives NaN results, with no
+// signal.
+TEST(KernelCalculate, firstCallMasksTrapsSoOverflowGivesInfinity) {
+    feenableexcept(FE_OVERFLOW | FE_INVALID | FE_DIVBYZERO);
+    kernel().GasData_Init();
+    EXPECT_EQ(fegetexcept(), 0);
+
+    const float big = std::numeric_limits<float>::max();
+    const Results r = calculate({big, big, big, big, big, big, big, big});
+    EXPECT_TRUE(std::isinf(r.lambda) && r.lambda > 0);
+    EXPECT_TRUE(std::isinf(r.hu));
+    const Results n = calculate({std::nanf("")});
+    EXPECT_TRUE(std::isnan(n.lambda) && std::isnan(n.rho) && std::isnan(n.hu));
+
+    // Later calls leave the caller's environment alone.
+    feenableexcept(FE_DIVBYZERO);
+    kernel().GasData_Init();
+    EXPECT_EQ(fegetexcept(), FE_DIVBYZERO);
+    fedisableexcept(FE_ALL_EXCEPT);
+}
+
+TEST(KernelCalculate, secondGasDataInitKeepsLastCalculationReportable) {
+    kernel().GasData_Init();
+    const Results first = calculate({90, 5, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1});
+    ScratchDir dir;
+    ASSERT_EQ(save("Gas", dir.file("a.html")), 0);
+    kernel().GasData_Init();
+    ASSERT_EQ(save("Gas", dir.file("b.html")), 0);
+    auto a = reportLines(readFile(dir.file("a.html")));
+    auto b = reportLines(readFile(dir.file("b.html")));
+    ASSERT_EQ(a.size(), 295u);
+    a[289] = b[289] = ""; // the minute may have changed in between
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(a[235], resultLine("      9.94"));
+    const Results again = calculate({90, 5, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1});
+    EXPECT_EQ(bits(again.rho), bits(first.rho));
+}
+
+TEST(KernelSave2File, reportBeforeAnyCalculationShowsZeros) {
+    ScratchDir dir;
+    ASSERT_EQ(save("Nothing yet", dir.file("r.html")), 0);
+    const auto lines = reportLines(readFile(dir.file("r.html")));
+    ASSERT_EQ(lines.size(), 295u);
+    for (int k = 0; k < 16; ++k)
+        EXPECT_EQ(lines[47 + 10 * k + 7 - 1], std::string(106, ' ') + "  0.00") << k;
+    EXPECT_EQ(lines[235], resultLine("      0.00"));
+    EXPECT_EQ(lines[254], resultLine("     0.000"));
+    EXPECT_EQ(lines[273], resultLine("      0.00"));
+}
+
+TEST(KernelSave2File, eachCalculationReplacesTheWholeState) {
+    kernel().GasData_Init();
+    calculate({100});
+    calculate({});
+    ScratchDir dir;
+    ASSERT_EQ(save("x", dir.file("r.html")), 0);
+    const auto lines = reportLines(readFile(dir.file("r.html")));
+    EXPECT_EQ(lines.at(53), std::string(106, ' ') + "  0.00");
+    EXPECT_EQ(lines.at(235), resultLine("      0.00"));
+}
+
+TEST(KernelSave2File, stampsTheLocalDateAndTimeOfWriting) {
+    auto stamp = [] {
+        const std::time_t now = std::time(nullptr);
+        std::tm t{};
+        localtime_r(&now, &t);
+        char text[64];
+        std::strftime(text, sizeof text, "Created on %Y.%m.%d at %H:%M<br>", &t);
+        return std::string(12, ' ') + text;
+    };
+    kernel().GasData_Init();
+    calculate({90, 5, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1});
+    ScratchDir dir;
+    const std::string before = stamp();
+    ASSERT_EQ(save("Gas", dir.file("r.html")), 0);
+    const std::string after = stamp();
+    const auto lines = reportLines(readFile(dir.file("r.html")));
+    ASSERT_EQ(lines.size(), 295u);
+    EXPECT_TRUE(lines[289] == before || lines[289] == after) << lines[289];
+    EXPECT_EQ(lines[254], resultLine("   805.760"));
+}
+
+TEST(KernelSave2File, returnsTheErrorNumberAndKeepsTheOldFile) {
+    ScratchDir dir;
+    EXPECT_EQ(save("x", dir.file("missing/r.html")), ENOENT);
+    kerneltest::writeFile(dir.file("old.html"), "old");
+    EXPECT_EQ(save("x", dir.file("old.html/r.html")), ENOTDIR);
+    EXPECT_EQ(readFile(dir.file("old.html")), "old");
+    EXPECT_EQ(dir.entries(), std::set<std::string>{"old.html"});
+}
+
+// Help runs a fake xdg-open that records its arguments and then sleeps.
+class KernelHelp : public ::testing::Test {
+protected:
+    void SetUp() override {
+        record_ = dir_.file("arguments");
+        const std::string script = dir_.file("xdg-open");
+        kerneltest::writeFile(script, "#!/bin/sh\n"
+                                      "{ echo \"$#\"; for a in \"$@\"; do echo \"[$a]\"; done; } "
+                                      "> \"$0.part\"\n"
+                                      "mv \"$0.part\" \"" +
+                                          record_ +
+                                          "\"\n"
+                                          "sleep 5\n");
+        ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+        const char* path = std::getenv("PATH");
+        setenv("PATH", (dir_.path().string() + ":" + (path ? path : "")).c_str(), 1);
+    }
+
+    // Waits for the fake viewer to record its arguments.
+    std::string recorded() {
+        for (int i = 0; i < 100 && access(record_.c_str(), F_OK) != 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return readFile(record_);
+    }
+
+    ScratchDir dir_;
+    std::string record_;
+};
+
+TEST_F(KernelHelp, returnsAtOncePassingTheTrimmedPathAsOneArgumentAndLeavesNoZombie) {
+    const std::string path = "  /opt/Tarvelo V1/help file \"1\".chm   ";
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(kernel().Help(path.data(), static_cast<std::int32_t>(path.size())), 0);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(elapsed, std::chrono::milliseconds(500));
+
+    int status = 0;
+    errno = 0;
+    EXPECT_EQ(waitpid(-1, &status, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD); // no child at all: the launcher reaped its own
+
+    EXPECT_EQ(recorded(), "1\n[  /opt/Tarvelo V1/help file \"1\".chm]\n");
+}
+
+TEST_F(KernelHelp, emptyPathStillStartsTheViewer) {
+    const char text[] = "      ";
+    EXPECT_EQ(kernel().Help(text, 6), 0);
+    EXPECT_EQ(recorded(), "1\n[]\n");
+}
+
+TEST_F(KernelHelp, isUsableAsTheFirstExportAndTheKernelWorksAfterwards) {
+    const char text[] = "/tmp/help.chmIGNORED";
+    EXPECT_EQ(kernel().Help(text, 13), 0);
+    EXPECT_EQ(recorded(), "1\n[/tmp/help.chm]\n");
+    kernel().GasData_Init();
+    const Results r = calculate({100});
+    EXPECT_EQ(bits(r.lambda), bits(9.56110001f));
+}
+
+TEST(KernelHelpWithoutViewer, returnsZeroWhenNoOpenerIsFound) {
+    ScratchDir empty;
+    setenv("PATH", empty.path().c_str(), 1);
+    EXPECT_EQ(kernel().Help("/tmp/help.chm", 13), 0);
+    errno = 0;
+    EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+}
