@@ -42,16 +42,15 @@ void calculate(const float* composition, float* lambda, float* rho, float* hu) n
     }
     state.lambda = static_cast<float>(air);
 
+    // Two independent sums, each in index order; one loop lets them overlap.
     double density = 0.0;
-    for (int i = 0; i < component_count; ++i)
-        density += static_cast<double>(component_table[i].density) *
-                   static_cast<double>(state.fraction[i]);
-    state.rho = static_cast<float>(density * density_unit);
-
     double heat = 0.0;
-    for (int i = 0; i < component_count; ++i)
-        heat += static_cast<double>(component_table[i].calorific_value) *
-                static_cast<double>(state.fraction[i]);
+    for (int i = 0; i < component_count; ++i) {
+        const double f = static_cast<double>(state.fraction[i]);
+        density += static_cast<double>(component_table[i].density) * f;
+        heat += static_cast<double>(component_table[i].calorific_value) * f;
+    }
+    state.rho = static_cast<float>(density * density_unit);
     state.hu = static_cast<float>(heat);
 
     kernel_state = state;
