@@ -12,14 +12,14 @@
 #include <string>
 
 #if defined(_WIN32)
-#  include <float.h>
-#  include <windows.h>
+#include <float.h>
+#include <windows.h>
 #else
-#  include <fcntl.h>
-#  include <signal.h>
-#  include <sys/stat.h>
-#  include <sys/wait.h>
-#  include <unistd.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 extern char** environ;
 #endif
 
@@ -39,26 +39,26 @@ void setup_floating_point() noexcept {
 #if defined(_MSC_VER)
     unsigned int control = 0;
     _controlfp_s(&control, _MCW_EM, _MCW_EM);
-#  if defined(_M_IX86)
+#if defined(_M_IX86)
     _controlfp_s(&control, _PC_53, _MCW_PC);
-#  endif
+#endif
 #elif (defined(__i386__) || defined(__x86_64__)) && defined(__GNUC__)
     // x87 control word: the six exception masks (bits 0-5) ...
     unsigned short x87 = 0;
     __asm__ __volatile__("fnstcw %0" : "=m"(x87));
     x87 = static_cast<unsigned short>(x87 | 0x003F);
-#  if defined(__i386__) && !defined(__SSE2_MATH__)
+#if defined(__i386__) && !defined(__SSE2_MATH__)
     // ... and, where the x87 unit does the arithmetic, 53-bit precision.
     x87 = static_cast<unsigned short>((x87 & ~0x0300) | 0x0200);
-#  endif
+#endif
     __asm__ __volatile__("fldcw %0" : : "m"(x87));
-#  if defined(__SSE__)
+#if defined(__SSE__)
     // MXCSR: the six exception masks (bits 7-12), denormal operand included.
     unsigned int mxcsr = 0;
     __asm__ __volatile__("stmxcsr %0" : "=m"(mxcsr));
     mxcsr |= 0x1F80u;
     __asm__ __volatile__("ldmxcsr %0" : : "m"(mxcsr));
-#  endif
+#endif
 #endif
 }
 
@@ -106,8 +106,7 @@ std::string find_on_path(const char* name) {
         if (end == std::string::npos)
             end = dirs.size();
         // An empty PATH entry means the current directory.
-        std::string candidate =
-            end > start ? dirs.substr(start, end - start) : std::string(".");
+        std::string candidate = end > start ? dirs.substr(start, end - start) : std::string(".");
         candidate.push_back('/');
         candidate.append(name);
         struct stat info;
@@ -127,8 +126,7 @@ void open_document(const std::string& path) {
     const std::string opener = find_on_path("xdg-open");
     if (opener.empty())
         return;
-    char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path.c_str()),
-                          nullptr};
+    char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path.c_str()), nullptr};
     char** const envp = environ;
 
     const pid_t child = ::fork();
@@ -177,8 +175,9 @@ TARVELO_API(int32_t) Calculate(const float* composition, float* lambda, float* r
     return 0;
 }
 
-TARVELO_API(int32_t) Save2File(const char* gasName, const char* path, const int32_t* language,
-                               int32_t gasNameLength, int32_t pathLength) {
+TARVELO_API(int32_t)
+Save2File(const char* gasName, const char* path, const int32_t* language, int32_t gasNameLength,
+          int32_t pathLength) {
     ensure_setup();
     try {
         return tarvelo::save2file(gasName, path, language, gasNameLength, pathLength);

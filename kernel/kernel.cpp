@@ -8,12 +8,13 @@
 #include <system_error>
 
 #if defined(_WIN32)
-#  include <io.h>
-#  include <windows.h>
+#include <io.h>
+#include <windows.h>
 #else
-#  include <fcntl.h>
-#  include <sys/stat.h>
-#  include <unistd.h>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace tarvelo {
@@ -21,9 +22,8 @@ namespace tarvelo {
 KernelState kernel_state;
 
 const char component_name[component_count][13] = {
-    "CH4         ", "C2H6        ", "C3H8        ", "ISO-C4H10   ",
-    "Normal-C4H10", "C5H12       ", "C6H14       ", "C7H16       ",
-    "C2H2        ", "C2H4        ", "H2          ", "CO          ",
+    "CH4         ", "C2H6        ", "C3H8        ", "ISO-C4H10   ", "Normal-C4H10", "C5H12       ",
+    "C6H14       ", "C7H16       ", "C2H2        ", "C2H4        ", "H2          ", "CO          ",
     "CO2         ", "N2          ", "O2          ", "H20         ",
 };
 
@@ -130,10 +130,17 @@ std::string escaped(std::string_view text) {
     out.reserve(text.size());
     for (const char c : text) {
         switch (c) {
-        case '&': out.append("&amp;"); break;
-        case '<': out.append("&lt;"); break;
-        case '>': out.append("&gt;"); break;
-        default: out.push_back(c);
+        case '&':
+            out.append("&amp;");
+            break;
+        case '<':
+            out.append("&lt;");
+            break;
+        case '>':
+            out.append("&gt;");
+            break;
+        default:
+            out.push_back(c);
         }
     }
     return out;
@@ -223,13 +230,12 @@ std::string report_text(std::string_view gasName, std::int32_t language, const s
 
     // The report is Windows-1252: \xE4 is the a-umlaut.
     const ResultRow rows[3] = {
-        {kernel_state.lambda, 2, "Luftverh\xE4ltnis", "air/fuel ratio",
-         "[l Luft / l Brennstoff]", "[l air / l fuel]"},
+        {kernel_state.lambda, 2, "Luftverh\xE4ltnis", "air/fuel ratio", "[l Luft / l Brennstoff]",
+         "[l air / l fuel]"},
         {kernel_state.rho, 3, "Dichte", "density", "", ""},
         {kernel_state.hu, 2, "Heizwert", "calorific value", "", ""},
     };
-    const std::string_view commonUnits[3] = {"", "[g/Nm<sup>3</sup>]",
-                                             "[kWh / Nm<sup>3</sup>]"};
+    const std::string_view commonUnits[3] = {"", "[g/Nm<sup>3</sup>]", "[kWh / Nm<sup>3</sup>]"};
     for (int i = 0; i < 3; ++i) {
         const ResultRow& row = rows[i];
         r.line(19, "<tr>");
@@ -297,9 +303,8 @@ int write_replacing(const std::string& target, const std::string& content) {
         error = errno ? errno : EIO;
     if (std::fclose(file) != 0 && error == 0)
         error = errno ? errno : EIO;
-    if (error == 0 &&
-        !MoveFileExA(temp.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (error == 0 && !MoveFileExA(temp.c_str(), target.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = EACCES;
     if (error != 0)
         std::remove(temp.c_str());
@@ -357,7 +362,14 @@ int write_replacing(const std::string& target, const std::string& content) {
     if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
         mode = existing.st_mode & 07777;
 
+    // The temporary file sits beside the target, so that the rename stays
+    // within one file system. A name too long to take the suffix gets a
+    // short temporary name in the same directory.
+    const std::size_t slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
     std::string temp = target + ".XXXXXX";
+    if (temp.size() - dir.size() > NAME_MAX)
+        temp = dir + ".TarveloV1.XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return errno;
@@ -379,9 +391,7 @@ int write_replacing(const std::string& target, const std::string& content) {
     }
 
     // Make the rename itself durable; the report is complete whatever this says.
-    const std::size_t slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);

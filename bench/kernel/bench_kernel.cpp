@@ -45,10 +45,9 @@ void BM_Save2File(benchmark::State& state) {
     const std::string path = dir + "/report.html";
     const std::int32_t language = 2;
     for (auto _ : state) {
-        const std::int32_t result =
-            kernel().Save2File(name.data(), path.data(), &language,
-                               static_cast<std::int32_t>(name.size()),
-                               static_cast<std::int32_t>(path.size()));
+        const std::int32_t result = kernel().Save2File(name.data(), path.data(), &language,
+                                                       static_cast<std::int32_t>(name.size()),
+                                                       static_cast<std::int32_t>(path.size()));
         if (result != 0) {
             state.SkipWithError("Save2File failed");
             break;

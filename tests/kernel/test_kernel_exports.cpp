@@ -48,9 +48,13 @@ int save(const std::string& name, const std::string& path, std::int32_t language
 }
 
 // Bit patterns, so that 0 and -0 or two NaNs are told apart.
-std::uint32_t bits(float value) { return std::bit_cast<std::uint32_t>(value); }
+std::uint32_t bits(float value) {
+    return std::bit_cast<std::uint32_t>(value);
+}
 
-std::string resultLine(const char* field) { return std::string(36, ' ') + field; }
+std::string resultLine(const char* field) {
+    return std::string(36, ' ') + field;
+}
 
 } // namespace
 
@@ -64,9 +68,15 @@ TEST(KernelCalculate, workedExamplesAreBitExact) {
     // Composition order: 1 CH4, 2 C2H6, 3 C3H8, ..., 11 H2, 13 CO2, 14 N2, 15 O2, 16 H2O.
     const WorkedExample examples[] = {
         {"100 CH4", {100}, 9.56110001f, 717.5f, 9.96800041f},
-        {"60 CH4, 40 CO2", {60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40}, 5.73666f, 1221.21985f,
+        {"60 CH4, 40 CO2",
+         {60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40},
+         5.73666f,
+         1221.21985f,
          5.98079967f},
-        {"90/5/2/2/1", {90, 5, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, 9.93543339f, 805.759949f,
+        {"90/5/2/2/1",
+         {90, 5, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1},
+         9.93543339f,
+         805.759949f,
          10.3827105f},
         {"100 C3H8", {0, 0, 100}, 24.3736992f, 2010.99988f, 25.8929996f},
         {"100 H2", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 100}, 2.3829999f, 89.9000015f, 2.99499989f},

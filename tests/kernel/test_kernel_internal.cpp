@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <climits>
 #include <clocale>
 #include <cmath>
 #include <csignal>
@@ -73,7 +74,7 @@ TEST(KernelGasData, tableIsZeroUntilInitAndStableAfterRepeatedInit) {
         EXPECT_EQ(c.air_requirement, 0.0f);
     }
     gasdata_init();
-    EXPECT_EQ(component_table[8].molar_mass, 26.038f);  // acetylene before ethene
+    EXPECT_EQ(component_table[8].molar_mass, 26.038f); // acetylene before ethene
     EXPECT_EQ(component_table[9].molar_mass, 28.054f);
     EXPECT_EQ(component_table[10].calorific_value, 2.99499989f); // H2, just below 2.995
     EXPECT_EQ(component_table[14].air_requirement, 0.0f);        // O2
@@ -84,10 +85,9 @@ TEST(KernelGasData, tableIsZeroUntilInitAndStableAfterRepeatedInit) {
 }
 
 TEST(KernelGasData, componentNamesArePaddedToTwelveCharacters) {
-    const char* trimmed[component_count] = {"CH4",   "C2H6",  "C3H8", "ISO-C4H10", "Normal-C4H10",
-                                            "C5H12", "C6H14", "C7H16", "C2H2",     "C2H4",
-                                            "H2",    "CO",    "CO2",  "N2",        "O2",
-                                            "H20"};
+    const char* trimmed[component_count] = {
+        "CH4",  "C2H6", "C3H8", "ISO-C4H10", "Normal-C4H10", "C5H12", "C6H14", "C7H16",
+        "C2H2", "C2H4", "H2",   "CO",        "CO2",          "N2",    "O2",    "H20"};
     for (int k = 0; k < component_count; ++k) {
         EXPECT_EQ(std::strlen(component_name[k]), 12u) << k;
         EXPECT_EQ(trimmed_text(component_name[k], 12), trimmed[k]);
@@ -103,13 +103,25 @@ struct FieldCase {
 TEST(KernelFixedField, roundsTiesToEvenDropsSignOfZeroAndOverflowsToAsterisks) {
     const double inf = std::numeric_limits<double>::infinity();
     const FieldCase cases[] = {
-        {0.125, 6, 2, "  0.12"},      {0.375, 6, 2, "  0.38"},   {-0.125, 6, 2, " -0.12"},
-        {0.0625, 10, 3, "     0.062"}, {1234567.125, 10, 2, "1234567.12"},
-        {100.0, 6, 2, "100.00"},      {0.5, 6, 2, "  0.50"},     {-5.0, 6, 2, " -5.00"},
-        {-0.001, 6, 2, "  0.00"},     {-0.0, 6, 2, "  0.00"},    {999.994, 6, 2, "999.99"},
-        {999.996, 6, 2, "******"},    {1000.0, 6, 2, "******"},  {-100.0, 6, 2, "******"},
-        {12345678.0, 10, 2, "**********"}, {3.4e38, 10, 2, "**********"},
-        {std::nan(""), 10, 2, "**********"}, {inf, 6, 2, "******"}, {-inf, 10, 3, "**********"},
+        {0.125, 6, 2, "  0.12"},
+        {0.375, 6, 2, "  0.38"},
+        {-0.125, 6, 2, " -0.12"},
+        {0.0625, 10, 3, "     0.062"},
+        {1234567.125, 10, 2, "1234567.12"},
+        {100.0, 6, 2, "100.00"},
+        {0.5, 6, 2, "  0.50"},
+        {-5.0, 6, 2, " -5.00"},
+        {-0.001, 6, 2, "  0.00"},
+        {-0.0, 6, 2, "  0.00"},
+        {999.994, 6, 2, "999.99"},
+        {999.996, 6, 2, "******"},
+        {1000.0, 6, 2, "******"},
+        {-100.0, 6, 2, "******"},
+        {12345678.0, 10, 2, "**********"},
+        {3.4e38, 10, 2, "**********"},
+        {std::nan(""), 10, 2, "**********"},
+        {inf, 6, 2, "******"},
+        {-inf, 10, 3, "**********"},
         {static_cast<double>(812.345f), 10, 3, "   812.345"},
     };
     for (const auto& c : cases)
@@ -120,8 +132,8 @@ TEST(KernelFixedField, roundsTiesToEvenDropsSignOfZeroAndOverflowsToAsterisks) {
 // must not reach the report.
 TEST(KernelFixedField, ignoresTheCLocale) {
     ScratchDir dir;
-    const std::string command = "localedef -i de_DE -f UTF-8 " + dir.file("de_DE.UTF-8") +
-                                " >/dev/null 2>&1";
+    const std::string command =
+        "localedef -i de_DE -f UTF-8 " + dir.file("de_DE.UTF-8") + " >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0)
         GTEST_SKIP() << "cannot build a German locale here";
     setenv("LOCPATH", dir.path().c_str(), 1);
@@ -219,9 +231,9 @@ TEST(KernelReport, textsAreNotReadBeyondTheirLength) {
     // Each text ends right before an inaccessible page: reading one byte too
     // many would crash the test.
     const long page = sysconf(_SC_PAGESIZE);
-    char* area = static_cast<char*>(mmap(nullptr, static_cast<std::size_t>(2 * page),
-                                         PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                                         -1, 0));
+    char* area =
+        static_cast<char*>(mmap(nullptr, static_cast<std::size_t>(2 * page), PROT_READ | PROT_WRITE,
+                                MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
     ASSERT_NE(area, MAP_FAILED);
     ASSERT_EQ(mprotect(area + page, static_cast<std::size_t>(page), PROT_NONE), 0);
     ScratchDir dir;
@@ -244,10 +256,11 @@ TEST(KernelReport, textsAreNotReadBeyondTheirLength) {
 
 TEST(KernelReport, percentageFieldsShowSignDecimalsAndOverflow) {
     const std::pair<float, const char*> cases[] = {
-        {1.0f, "100.00"},     {0.005f, "  0.50"}, {-0.00001f, "  0.00"},
-        {-0.05f, " -5.00"},   {0.0f, "  0.00"},   {9.99f, "999.00"},
-        {10.0f, "******"},    {-10.0f, "******"}, {std::nanf(""), "******"},
-        {std::numeric_limits<float>::infinity(), "******"},
+        {1.0f, "100.00"},          {0.005f, "  0.50"},
+        {-0.00001f, "  0.00"},     {-0.05f, " -5.00"},
+        {0.0f, "  0.00"},          {9.99f, "999.00"},
+        {10.0f, "******"},         {-10.0f, "******"},
+        {std::nanf(""), "******"}, {std::numeric_limits<float>::infinity(), "******"},
     };
     for (const auto& [fraction, field] : cases) {
         kernel_state = KernelState{};
@@ -280,6 +293,15 @@ TEST(KernelReportFile, replacesALongerFileAndDropsTrailingBlanksOfThePath) {
     ASSERT_EQ(save("Test gas", dir.file("report.html") + "   "), 0);
     EXPECT_EQ(readFile(dir.file("report.html")), kerneltest::goldenReport());
     EXPECT_EQ(dir.entries(), std::set<std::string>{"report.html"});
+}
+
+TEST(KernelReportFile, writesATargetWhoseNameIsAsLongAsTheSystemAllows) {
+    setTestGasState();
+    ScratchDir dir;
+    const std::string path = dir.file(std::string(NAME_MAX - 5, 'r') + ".html");
+    ASSERT_EQ(save("Test gas", path), 0);
+    EXPECT_EQ(readFile(path), kerneltest::goldenReport());
+    EXPECT_EQ(dir.entries().size(), 1u);
 }
 
 TEST(KernelReportFile, keepsPermissionBitsOfAReplacedFile) {
