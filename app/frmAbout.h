@@ -19,4 +19,6 @@ private:
     QLabel* lblVersion = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Image1 = nullptr;
+    QWidget* Line1_0 = nullptr; // white, two pixels
+    QWidget* Line1_1 = nullptr; // grey, one pixel, on top
 };
