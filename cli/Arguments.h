@@ -1,0 +1,67 @@
+// The command line of `tarvelo`: which command, its options and the
+// composition, checked completely before anything is calculated or written.
+#pragma once
+
+#include "Components.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace tarvelo::cli {
+
+// The kernel's language codes.
+enum class Language : int { German = 1, English = 2 };
+
+enum class HelpTopic { General, Calc, Report, Batch };
+
+struct HelpRequest {
+    HelpTopic topic = HelpTopic::General;
+};
+
+// The sixteen percentages in component order; components not given are 0.
+using Composition = std::array<float, kComponentCount>;
+
+struct CalcRequest {
+    Language language = Language::English;
+    bool exact = false;
+    Composition percent{};
+};
+
+struct ReportRequest {
+    Language language = Language::English;
+    std::string gasName;
+    std::string outFile;
+    Composition percent{};
+};
+
+struct BatchRequest {
+    Language language = Language::English;
+    std::string input;      // "-" is standard input
+    std::string output;     // empty: standard output
+    std::string reportsDir; // empty: no reports
+    char delimiter = ',';
+    char decimalMark = '.';
+};
+
+using Request = std::variant<HelpRequest, CalcRequest, ReportRequest, BatchRequest>;
+
+struct ParseResult {
+    std::optional<Request> request; // set when the command line is sound
+    std::string error;              // otherwise the one-line message
+};
+
+// Reads the arguments after the program name. Options take their value as
+// the next argument or after '=' ("--lang de", "--lang=de"); "--" ends the
+// options. Numbers use '.' as decimal point whatever the locale.
+ParseResult parseArguments(const std::vector<std::string_view>& args);
+
+// Reads "COMPONENT=PERCENT" arguments into `percent`. Returns the message
+// naming the culprit, or an empty string when all were sound.
+std::string readComposition(const std::vector<std::string_view>& assignments,
+                            Composition& percent);
+
+} // namespace tarvelo::cli

@@ -1,0 +1,423 @@
+#include "Batch.h"
+
+#include "CsvReader.h"
+#include "KernelBinding.h"
+#include "Numbers.h"
+
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+namespace tarvelo::cli {
+
+namespace {
+
+constexpr int kNameColumn = -1;
+constexpr std::size_t kProgressEvery = 1 << 16;
+
+std::string_view trimBlanks(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string lineOf(std::string_view inputName, std::size_t line) {
+    return std::string(inputName) + ":" + std::to_string(line) + ": ";
+}
+
+// Shows a field in a message: quoted, cut when long, controls as '?'.
+std::string shown(std::string_view field) {
+    constexpr std::size_t kMax = 40;
+    std::string text = "'";
+    for (std::size_t i = 0; i < field.size() && i < kMax; ++i)
+        text.push_back(static_cast<unsigned char>(field[i]) < 0x20 ? '?' : field[i]);
+    if (field.size() > kMax)
+        text += "...";
+    return text + "'";
+}
+
+// Maps each input column to a component index or the name column.
+std::vector<int> readHeader(const CsvRecord& header, std::string_view inputName, int& nameIndex) {
+    const std::string where = lineOf(inputName, header.line);
+    if (!header.problem.empty())
+        throw BatchError(where + "header: " + std::string(header.problem));
+    std::vector<int> columns;
+    std::vector<bool> seen(kComponentCount, false);
+    nameIndex = -1;
+    for (std::size_t i = 0; i < header.fields.size(); ++i) {
+        const std::string_view label = trimBlanks(header.fields[i]);
+        if (equalsIgnoringCase(label, "name")) {
+            if (nameIndex >= 0)
+                throw BatchError(where + "column name appears twice");
+            nameIndex = int(i);
+            columns.push_back(kNameColumn);
+            continue;
+        }
+        const auto index = componentIndex(label);
+        if (!index) {
+            if (label.empty())
+                throw BatchError(where + "column " + std::to_string(i + 1) +
+                                 " has no name in the header");
+            throw BatchError(where + "unknown column " + shown(label) +
+                             " (expected name or a component: CH4, C2H6, C3H8, ISO-C4H10, "
+                             "N-C4H10, C5H12, C6H14, C7H16, C2H2, C2H4, H2, CO, CO2, N2, O2, "
+                             "H2O)");
+        }
+        if (seen[std::size_t(*index)])
+            throw BatchError(where + "column " + std::string(kComponentLabels[*index]) +
+                             " appears twice");
+        seen[std::size_t(*index)] = true;
+        columns.push_back(*index);
+    }
+    return columns;
+}
+
+std::string columnName(int column) {
+    return column == kNameColumn ? std::string("name")
+                                 : std::string(kComponentLabels[std::size_t(column)]);
+}
+
+} // namespace
+
+BatchRun::BatchRun(const BatchRequest& request, Calculator& calculator, std::ostream& messages)
+    : request_(request), calculator_(calculator), messages_(messages) {}
+
+BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBuffer& out) {
+    CsvReader reader(inputFd, request_.delimiter);
+    CsvRecord record;
+    if (!reader.next(record))
+        throw BatchError(std::string(inputName) + ": no header row (the input is empty)");
+    int nameIndex = -1;
+    const std::vector<int> columns = readHeader(record, inputName, nameIndex);
+
+    const char delimiter = request_.delimiter;
+    const char mark = request_.decimalMark;
+    // A decimal comma in comma-separated output needs quotes.
+    const bool quoteNumbers = mark == delimiter;
+    const bool writeReports = !request_.reportsDir.empty();
+
+    out.append(nameIndex >= 0 ? "name" : "row");
+    for (const std::string_view column : kOutputColumns) {
+        out.put(delimiter);
+        out.append(column);
+    }
+    out.put('\n');
+
+    BatchSummary summary;
+    std::string reason;
+    char rowNumberText[24];
+    while (reader.next(record)) {
+        ++summary.rows;
+        reason.clear();
+        const auto& fields = record.fields;
+        Composition percent{};
+        bool failed = false;
+
+        if (!record.problem.empty()) {
+            const std::size_t index = record.problemField;
+            const std::string column =
+                index < columns.size() ? columnName(columns[index]) : std::to_string(index + 1);
+            reason = "column " + column + ": " + std::string(record.problem);
+            failed = true;
+        } else if (fields.size() != columns.size()) {
+            reason = "wrong column count: " + std::to_string(fields.size()) + " fields, header has " +
+                     std::to_string(columns.size());
+            failed = true;
+        } else {
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                const int column = columns[i];
+                if (column == kNameColumn)
+                    continue;
+                const ParsedNumber parsed = parseNumber(fields[i], mark);
+                if (parsed.status == NumberStatus::Ok) {
+                    percent[std::size_t(column)] = parsed.value;
+                } else if (parsed.status != NumberStatus::Empty) {
+                    reason = "column " + columnName(column) + ": " +
+                             std::string(describe(parsed.status)) + " " + shown(fields[i]);
+                    failed = true;
+                    break;
+                }
+            }
+        }
+
+        Results results;
+        float sum = 0.0f;
+        if (!failed) {
+            results = calculator_.calculate(percent);
+            sum = compositionSum(percent);
+            if (!std::isfinite(results.lambda) || !std::isfinite(results.rho) ||
+                !std::isfinite(results.hu) || !std::isfinite(sum)) {
+                reason = "result beyond single precision";
+                failed = true;
+            }
+        }
+
+        std::string_view rowName;
+        if (nameIndex >= 0) {
+            if (std::size_t(nameIndex) < fields.size())
+                rowName = fields[std::size_t(nameIndex)];
+        } else {
+            const auto r = std::to_chars(rowNumberText, rowNumberText + sizeof rowNumberText,
+                                         summary.rows);
+            rowName = std::string_view(rowNumberText, std::size_t(r.ptr - rowNumberText));
+        }
+
+        if (failed) {
+            ++summary.failed;
+            messages_ << lineOf(inputName, record.line) << reason << '\n';
+            out.appendField(rowName, delimiter);
+            char* p = out.reserve(std::size(kOutputColumns));
+            for (std::size_t i = 1; i < std::size(kOutputColumns); ++i)
+                *p++ = delimiter;
+            out.commit(p);
+            out.appendField(reason, delimiter);
+            out.put('\n');
+            if (progress && summary.rows % kProgressEvery == 0)
+                progress(summary.rows, false);
+            continue;
+        }
+
+        const bool flagged = !sumNear100(sum);
+        summary.flagged += flagged;
+
+        if (writeReports) {
+            const std::string file = reportNames_.next(rowName, summary.rows);
+            const std::string path = request_.reportsDir + "/" + file;
+            const int error = calculator_.saveReport(rowName, path, request_.language);
+            if (error != 0) {
+                ++summary.failed;
+                reason = "report not written: " + std::string(std::strerror(error));
+                messages_ << lineOf(inputName, record.line) << "report " << shown(path)
+                          << " not written: " << std::strerror(error) << '\n';
+            }
+        }
+
+        out.appendField(rowName, delimiter);
+        char* p = out.reserve(10 * (kMaxNumberText + 3) + 16);
+        auto number = [&](auto write) {
+            *p++ = delimiter;
+            if (quoteNumbers)
+                *p++ = '"';
+            p = write(p);
+            if (quoteNumbers)
+                *p++ = '"';
+        };
+        number([&](char* q) {
+            return writeGeneral(q, roundHalfEven(results.lambda, kLambdaDecimals), 7, mark);
+        });
+        number([&](char* q) {
+            return writeGeneral(q, roundHalfEven(results.rho, kRhoDecimals), 7, mark);
+        });
+        number([&](char* q) {
+            return writeGeneral(q, roundHalfEven(results.hu, kHuDecimals), 7, mark);
+        });
+        number([&](char* q) { return writeGeneral(q, results.lambda, 9, mark); });
+        number([&](char* q) { return writeGeneral(q, results.rho, 9, mark); });
+        number([&](char* q) { return writeGeneral(q, results.hu, 9, mark); });
+        number([&](char* q) { return writeGeneral(q, sum, 7, mark); });
+        const double d = relativeDensity(results.rho);
+        const double wobbe = wobbeIndex(results.hu, d);
+        number([&](char* q) {
+            return writeRounded(q, roundHalfEven(d, kRelativeDensityDecimals),
+                                kRelativeDensityDecimals, mark);
+        });
+        *p++ = delimiter;
+        if (std::isfinite(wobbe)) {
+            if (quoteNumbers)
+                *p++ = '"';
+            p = writeRounded(p, roundHalfEven(wobbe, kWobbeDecimals), kWobbeDecimals, mark);
+            if (quoteNumbers)
+                *p++ = '"';
+        }
+        *p++ = delimiter;
+        if (flagged) {
+            std::memcpy(p, "sum-not-100", 11);
+            p += 11;
+        }
+        *p++ = delimiter;
+        out.commit(p);
+        if (!reason.empty())
+            out.appendField(reason, delimiter);
+        out.put('\n');
+        if (progress && summary.rows % kProgressEvery == 0)
+            progress(summary.rows, false);
+    }
+    if (progress)
+        progress(summary.rows, true);
+    return summary;
+}
+
+namespace {
+
+// The output file: written under a temporary name in the target's
+// directory, put in place by rename() only when complete.
+class OutputFile {
+public:
+    explicit OutputFile(std::string target) : target_(std::move(target)) {
+        temp_ = target_ + ".tmp-XXXXXX";
+        fd_ = ::mkstemp(temp_.data());
+        if (fd_ < 0)
+            throw std::system_error(errno, std::generic_category());
+        // mkstemp makes the file private; give it the mode the target has, or
+        // the one a new file would get.
+        struct stat existing;
+        mode_t mode;
+        if (::stat(target_.c_str(), &existing) == 0) {
+            mode = existing.st_mode & 07777;
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode = 0666 & ~mask;
+        }
+        ::fchmod(fd_, mode);
+    }
+    ~OutputFile() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+            ::unlink(temp_.c_str());
+        }
+    }
+    int fd() const { return fd_; }
+    // Makes the file durable and puts it in place; 0 or an error number.
+    int commit() {
+        int error = 0;
+        if (::fsync(fd_) != 0)
+            error = errno;
+        if (::close(fd_) != 0 && error == 0)
+            error = errno;
+        fd_ = -1;
+        if (error == 0 && ::rename(temp_.c_str(), target_.c_str()) != 0)
+            error = errno;
+        if (error != 0)
+            ::unlink(temp_.c_str());
+        return error;
+    }
+
+private:
+    std::string target_;
+    std::string temp_;
+    int fd_ = -1;
+};
+
+class ProgressLine {
+public:
+    explicit ProgressLine(std::ostream& out)
+        : out_(out), start_(std::chrono::steady_clock::now()), last_(start_) {}
+    void operator()(std::size_t rows, bool finished) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!finished && now - last_ < std::chrono::milliseconds(500))
+            return;
+        last_ = now;
+        const double seconds = std::chrono::duration<double>(now - start_).count();
+        const double rate = seconds > 0 ? double(rows) / seconds : 0.0;
+        char line[96];
+        std::snprintf(line, sizeof line, "\rtarvelo batch: %zu rows, %.0f rows/s", rows, rate);
+        out_ << line;
+        if (finished)
+            out_ << '\n';
+        out_.flush();
+    }
+
+private:
+    std::ostream& out_;
+    std::chrono::steady_clock::time_point start_, last_;
+};
+
+} // namespace
+
+int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& messages) {
+    const std::string prefix = "tarvelo batch: ";
+    const bool fromStdin = request.input == "-";
+    const std::string inputName = fromStdin ? "stdin" : request.input;
+    int inputFd = 0;
+    if (!fromStdin) {
+        inputFd = ::open(request.input.c_str(), O_RDONLY | O_CLOEXEC);
+        if (inputFd < 0) {
+            messages << prefix << "cannot read '" << request.input << "': " << std::strerror(errno)
+                     << '\n';
+            return kExitError;
+        }
+    }
+    struct CloseInput {
+        int fd;
+        ~CloseInput() {
+            if (fd > 0)
+                ::close(fd);
+        }
+    } closeInput{inputFd};
+
+    if (!request.reportsDir.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(request.reportsDir, error);
+        if (error || !std::filesystem::is_directory(request.reportsDir, error)) {
+            messages << prefix << "cannot create the report directory '" << request.reportsDir
+                     << "': " << (error ? error.message() : std::string("not a directory"))
+                     << '\n';
+            return kExitError;
+        }
+    }
+
+    const bool toStdout = request.output.empty() || request.output == "-";
+    std::unique_ptr<OutputFile> file;
+    if (!toStdout) {
+        try {
+            file = std::make_unique<OutputFile>(request.output);
+        } catch (const std::system_error& e) {
+            messages << prefix << "cannot write '" << request.output << "': "
+                     << std::strerror(e.code().value()) << '\n';
+            return kExitError;
+        }
+    }
+
+    BatchRun run(request, calculator, messages);
+    ProgressLine progressLine(messages);
+    if (::isatty(STDERR_FILENO))
+        run.progress = [&](std::size_t rows, bool finished) { progressLine(rows, finished); };
+
+    BatchSummary summary;
+    try {
+        OutputBuffer out(file ? file->fd() : STDOUT_FILENO);
+        summary = run.process(inputFd, inputName, out);
+        out.flush();
+    } catch (const BatchError& e) {
+        messages << prefix << e.what() << '\n';
+        return kExitError;
+    } catch (const CsvReadError& e) {
+        messages << prefix << "cannot read '" << inputName << "': " << e.what() << '\n';
+        return kExitError;
+    } catch (const OutputError& e) {
+        messages << prefix << "cannot write '" << (toStdout ? "stdout" : request.output)
+                 << "': " << e.what() << '\n';
+        return kExitError;
+    } catch (const KernelBindingError& e) {
+        messages << prefix << "the calculation kernel is not available: " << e.systemText()
+                 << '\n';
+        return kExitError;
+    }
+    if (file) {
+        if (const int error = file->commit(); error != 0) {
+            messages << prefix << "cannot write '" << request.output
+                     << "': " << std::strerror(error) << '\n';
+            return kExitError;
+        }
+    }
+    if (summary.failed > 0) {
+        messages << prefix << summary.failed << " of " << summary.rows << " rows failed\n";
+        return kExitRowsFailed;
+    }
+    return kExitOk;
+}
+
+} // namespace tarvelo::cli

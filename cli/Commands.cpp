@@ -1,0 +1,252 @@
+#include "Commands.h"
+
+#include "Batch.h"
+#include "KernelBinding.h"
+#include "Numbers.h"
+
+#include <array>
+#include <cmath>
+#include <cstring>
+
+namespace tarvelo::cli {
+
+namespace {
+
+constexpr std::string_view kGeneralUsage =
+    R"(Usage: tarvelo COMMAND [OPTION...] [ARGUMENT...]
+
+Combustion properties of fuel gas mixtures from their composition.
+
+Commands:
+  calc    [--lang de|en] [--exact] COMPONENT=PERCENT...
+            print the results of one composition
+  report  [--name NAME] [--lang de|en] --out FILE COMPONENT=PERCENT...
+            calculate and write the HTML report of one composition
+  batch   [--lang de|en] [--reports DIR] [--delimiter ,|;|tab] [--decimal .|,]
+          IN.csv [-o OUT.csv]
+            calculate every row of a CSV file
+'tarvelo COMMAND --help' tells more about a command.
+
+Components, by formula label in any case, in volume percent:
+  CH4 C2H6 C3H8 ISO-C4H10 N-C4H10 C5H12 C6H14 C7H16
+  C2H2 C2H4 H2 CO CO2 N2 O2 H2O
+Components not given count 0. The percentages are used as given; a sum not
+within 1 of 100 is calculated but pointed out.
+
+Results:
+  air/fuel ratio   [l air / l fuel]  rounded to 2 decimals
+  density          [g/Nm³]           rounded to 1 decimal
+  calorific value  [kWh/Nm³]         rounded to 2 decimals (lower, net)
+  d  = density / 1293 g/Nm³          relative density (air = 1), 4 decimals
+  Wl = calorific value / sqrt(d)     lower Wobbe index [kWh/Nm³], 2 decimals
+Rounding goes half to even; d and Wl are formed from the unrounded results.
+
+Exit status: 0 success; 1 bad command line, unreadable input, output that
+cannot be written, or no calculation kernel; 2 (batch) some rows failed.
+)";
+
+constexpr std::string_view kCalcUsage =
+    R"(Usage: tarvelo calc [--lang de|en] [--exact] COMPONENT=PERCENT...
+
+Prints the air/fuel ratio [l air / l fuel], the density [g/Nm³] and the lower
+calorific value [kWh/Nm³] of the mixture, rounded to 2, 1 and 2 decimals
+(half to even), and two derived values:
+  d  = density / 1293 g/Nm³        relative density, 4 decimals
+  Wl = calorific value / sqrt(d)   lower Wobbe index [kWh/Nm³], 2 decimals
+
+  --lang de|en   labels and decimal mark: German (",") or English ("."; default)
+  --exact        also the single-precision results to 9 significant digits
+
+Percentages use "." as decimal point: tarvelo calc CH4=90 C2H6=5 C3H8=2 CO2=2 N2=1
+Components: CH4 C2H6 C3H8 ISO-C4H10 N-C4H10 C5H12 C6H14 C7H16 C2H2 C2H4 H2 CO
+CO2 N2 O2 H2O (any case); each at most once, not negative.
+)";
+
+constexpr std::string_view kReportUsage =
+    R"(Usage: tarvelo report [--name NAME] [--lang de|en] --out FILE COMPONENT=PERCENT...
+
+Calculates the mixture and writes its HTML report to FILE, titled NAME, in
+German or English (default). An existing FILE is replaced only by a complete
+report. Nothing is printed when the report was written; otherwise one line
+names the file and the reason, and the exit status is 1.
+
+Components and percentages as for 'tarvelo calc'.
+)";
+
+constexpr std::string_view kBatchUsage =
+    R"(Usage: tarvelo batch [--lang de|en] [--reports DIR] [--delimiter ,|;|tab]
+                     [--decimal .|,] IN.csv [-o OUT.csv]
+
+Calculates every row of IN.csv ('-' reads standard input) and writes one line
+of results per row to OUT.csv or, without -o, to standard output.
+
+Input: a header row naming the columns, then one row per composition. Columns
+are the components by formula label (any case, any order, any subset; missing
+ones count 0) and an optional "name" column. Fields may be quoted ("a;b",
+"say ""x"""); blank lines are skipped; empty fields count 0.
+
+  --delimiter ,|;|tab   field separator of input and output (default ",";
+                        ";" when --decimal , is given)
+  --decimal .|,         decimal mark of input and output numbers (default ".");
+                        the other mark in a number makes the row fail
+  --reports DIR         also write one HTML report per computed row into DIR,
+                        named after the row ("gas.htm", "gas-2.htm" for the
+                        second "gas"; characters unsafe in file names become _)
+  --lang de|en          language of the reports (default English)
+  -o OUT.csv            output file, replaced only when the run is complete
+
+Output columns:
+  name      the input's name, or "row" with the row number when it has none
+  lambda    air/fuel ratio [l air / l fuel], 2 decimals
+  rho       density [g/Nm³], 1 decimal
+  hu        lower calorific value [kWh/Nm³], 2 decimals
+  lambda_exact, rho_exact, hu_exact
+            the single-precision results to 9 significant digits
+  sum       sum of the percentages
+  d         relative density = rho / 1293 g/Nm³, 4 decimals
+  wobbe     lower Wobbe index Wl = hu / sqrt(d) [kWh/Nm³], 2 decimals
+            (empty when d is 0)
+  flag      "sum-not-100" when the sum is not within 1 of 100 (computed anyway)
+  reason    why the row failed: a field that is not a number, a negative
+            value, a wrong number of fields, bad quoting, a report not written
+Failed rows keep their name and have empty results; each is also reported on
+standard error with its line number and column. A progress line appears on
+standard error when it is a terminal.
+
+Exit status: 0 every row computed; 1 bad command line or header, unreadable
+input, unwritable output; 2 the run finished but some rows failed.
+)";
+
+struct Labels {
+    std::array<std::string_view, 5> names;
+    std::string_view undefined;
+    char decimalMark;
+};
+
+constexpr Labels kGerman = {{"Luftverhältnis [l Luft / l Brennstoff]", "Dichte [g/Nm³]",
+                             "Heizwert [kWh/Nm³]", "relative Dichte d",
+                             "unterer Wobbe-Index Wl [kWh/Nm³]"},
+                            "nicht definiert (d = 0)",
+                            ','};
+constexpr Labels kEnglish = {{"air/fuel ratio [l air / l fuel]", "density [g/Nm³]",
+                              "calorific value [kWh/Nm³]", "relative density d",
+                              "lower Wobbe index Wl [kWh/Nm³]"},
+                             "undefined (d = 0)",
+                             '.'};
+
+// Characters, not bytes, decide the width of a UTF-8 label.
+std::size_t displayWidth(std::string_view text) {
+    std::size_t width = 0;
+    for (const char c : text)
+        width += (static_cast<unsigned char>(c) & 0xC0u) != 0x80u;
+    return width;
+}
+
+bool finite(const Results& r) {
+    return std::isfinite(r.lambda) && std::isfinite(r.rho) && std::isfinite(r.hu);
+}
+
+void noteSum(const Composition& percent, std::string_view command, std::ostream& err) {
+    const float sum = compositionSum(percent);
+    if (!sumNear100(sum))
+        err << "tarvelo " << command << ": note: the percentages add up to "
+            << generalText(sum, 7, '.') << ", not 100; calculated as given\n";
+}
+
+} // namespace
+
+std::string_view usage(HelpTopic topic) noexcept {
+    switch (topic) {
+    case HelpTopic::Calc:
+        return kCalcUsage;
+    case HelpTopic::Report:
+        return kReportUsage;
+    case HelpTopic::Batch:
+        return kBatchUsage;
+    case HelpTopic::General:
+        break;
+    }
+    return kGeneralUsage;
+}
+
+int runCalc(const CalcRequest& request, Calculator& calculator, std::ostream& out,
+            std::ostream& err) {
+    const Results results = calculator.calculate(request.percent);
+    if (!finite(results)) {
+        err << "tarvelo calc: the results are beyond single precision\n";
+        return kExitError;
+    }
+    const Labels& labels = request.language == Language::German ? kGerman : kEnglish;
+    const char mark = labels.decimalMark;
+    const double d = relativeDensity(results.rho);
+    const double wobbe = wobbeIndex(results.hu, d);
+
+    std::array<std::string, 5> values = {
+        generalText(roundHalfEven(results.lambda, kLambdaDecimals), 7, mark),
+        generalText(roundHalfEven(results.rho, kRhoDecimals), 7, mark),
+        generalText(roundHalfEven(results.hu, kHuDecimals), 7, mark),
+        roundedText(roundHalfEven(d, kRelativeDensityDecimals), kRelativeDensityDecimals, mark),
+        std::isfinite(wobbe) ? roundedText(roundHalfEven(wobbe, kWobbeDecimals), kWobbeDecimals,
+                                           mark)
+                             : std::string(labels.undefined)};
+    if (request.exact) {
+        const std::array<float, 3> exact = {results.lambda, results.rho, results.hu};
+        std::size_t width = 0;
+        for (std::size_t i = 0; i < 3; ++i)
+            width = std::max(width, values[i].size());
+        for (std::size_t i = 0; i < 3; ++i)
+            values[i] += std::string(width - values[i].size() + 2, ' ') + "(" +
+                         generalText(exact[i], 9, mark) + ")";
+    }
+    std::size_t labelWidth = 0;
+    for (const auto name : labels.names)
+        labelWidth = std::max(labelWidth, displayWidth(name));
+    for (std::size_t i = 0; i < values.size(); ++i)
+        out << labels.names[i] << std::string(labelWidth - displayWidth(labels.names[i]) + 2, ' ')
+            << values[i] << '\n';
+    noteSum(request.percent, "calc", err);
+    return kExitOk;
+}
+
+int runReport(const ReportRequest& request, Calculator& calculator, std::ostream& err) {
+    const Results results = calculator.calculate(request.percent);
+    if (!finite(results)) {
+        err << "tarvelo report: the results are beyond single precision; no report written\n";
+        return kExitError;
+    }
+    const int error = calculator.saveReport(request.gasName, request.outFile, request.language);
+    if (error != 0) {
+        err << "tarvelo report: cannot write '" << request.outFile
+            << "': " << std::strerror(error) << '\n';
+        return kExitError;
+    }
+    noteSum(request.percent, "report", err);
+    return kExitOk;
+}
+
+int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator,
+               std::ostream& out, std::ostream& err) {
+    const ParseResult parsed = parseArguments(args);
+    if (!parsed.request) {
+        err << parsed.error << '\n';
+        return kExitError;
+    }
+    try {
+        const Request& request = *parsed.request;
+        if (const auto* help = std::get_if<HelpRequest>(&request)) {
+            out << usage(help->topic);
+            return kExitOk;
+        }
+        if (const auto* calc = std::get_if<CalcRequest>(&request))
+            return runCalc(*calc, calculator, out, err);
+        if (const auto* report = std::get_if<ReportRequest>(&request))
+            return runReport(*report, calculator, err);
+        out.flush();
+        return runBatch(std::get<BatchRequest>(request), calculator, err);
+    } catch (const KernelBindingError& e) {
+        err << "tarvelo: the calculation kernel is not available: " << e.systemText() << '\n';
+        return kExitError;
+    }
+}
+
+} // namespace tarvelo::cli

@@ -1,0 +1,172 @@
+#include "CsvReader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace tarvelo::cli {
+
+namespace {
+// A longer record is taken for a quote that never closes.
+constexpr std::size_t kMaxRecordBytes = std::size_t(64) << 20;
+} // namespace
+
+CsvReader::CsvReader(int fd, char delimiter, std::size_t blockSize)
+    : fd_(fd), delimiter_(delimiter), buffer_(blockSize < 16 ? 16 : blockSize) {}
+
+bool CsvReader::fill() {
+    if (eof_)
+        return false;
+    if (begin_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+    }
+    if (end_ == buffer_.size()) {
+        if (buffer_.size() >= kMaxRecordBytes)
+            throw CsvReadError("line " + std::to_string(line_) +
+                               ": record longer than 64 MiB (a quote that never closes?)");
+        buffer_.resize(buffer_.size() * 2);
+    }
+    for (;;) {
+        const ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+        if (n > 0) {
+            end_ += std::size_t(n);
+            bytesRead_ += std::size_t(n);
+            return true;
+        }
+        if (n == 0) {
+            eof_ = true;
+            return false;
+        }
+        if (errno != EINTR)
+            throw CsvReadError(std::strerror(errno));
+    }
+}
+
+bool CsvReader::parse(CsvRecord& record, std::size_t& consumed) {
+    record.fields.clear();
+    record.problem = {};
+    record.problemField = 0;
+    unescape_.clear();
+    const char* const data = buffer_.data();
+    const char delimiter = delimiter_;
+    std::size_t i = begin_;
+    std::size_t newlines = 0;
+    for (;;) {
+        // One field starts at i.
+        if (i < end_ && data[i] == '"') {
+            const std::size_t start = i + 1;
+            std::size_t j = start;
+            bool doubled = false;
+            for (;;) {
+                const void* quote = std::memchr(data + j, '"', end_ - j);
+                if (!quote) {
+                    if (!eof_)
+                        return false;
+                    for (std::size_t k = start; k < end_; ++k)
+                        newlines += data[k] == '\n';
+                    record.fields.emplace_back(data + start, end_ - start);
+                    record.problem = "quote not closed";
+                    record.problemField = record.fields.size() - 1;
+                    i = end_;
+                    break;
+                }
+                j = std::size_t(static_cast<const char*>(quote) - data);
+                if (j + 1 < end_ && data[j + 1] == '"') {
+                    doubled = true;
+                    j += 2;
+                    continue;
+                }
+                if (j + 1 == end_ && !eof_)
+                    return false; // the next block may start with the second quote
+                for (std::size_t k = start; k < j; ++k)
+                    newlines += data[k] == '\n';
+                if (doubled)
+                    unescape_.push_back(record.fields.size());
+                record.fields.emplace_back(data + start, j - start);
+                i = j + 1;
+                break;
+            }
+            // After the closing quote only a delimiter or the end of the record may follow.
+            if (i < end_ && data[i] != delimiter && data[i] != '\n' && data[i] != '\r') {
+                if (record.problem.empty()) {
+                    record.problem = "text after a closing quote";
+                    record.problemField = record.fields.size() - 1;
+                }
+                while (i < end_ && data[i] != delimiter && data[i] != '\n' && data[i] != '\r')
+                    ++i;
+            }
+        } else {
+            const std::size_t start = i;
+            while (i < end_ && data[i] != delimiter && data[i] != '\n' && data[i] != '\r')
+                ++i;
+            record.fields.emplace_back(data + start, i - start);
+        }
+        if (i == end_) {
+            if (!eof_)
+                return false;
+            break; // the last record lacks a line end
+        }
+        if (data[i] == delimiter) {
+            ++i;
+            continue;
+        }
+        // A line end: CR LF, LF or CR.
+        if (data[i] == '\r') {
+            if (i + 1 == end_ && !eof_)
+                return false;
+            if (i + 1 < end_ && data[i + 1] == '\n')
+                ++i;
+        }
+        ++i;
+        ++newlines;
+        break;
+    }
+    record.line = line_;
+    line_ += newlines;
+    consumed = i - begin_;
+    // Undouble the quotes in place: the text only gets shorter.
+    for (const std::size_t index : unescape_) {
+        std::string_view field = record.fields[index];
+        char* out = const_cast<char*>(field.data());
+        const char* in = field.data();
+        const char* fieldEnd = in + field.size();
+        char* write = out;
+        while (in < fieldEnd) {
+            *write++ = *in;
+            in += (*in == '"') ? 2 : 1;
+        }
+        record.fields[index] = std::string_view(out, std::size_t(write - out));
+    }
+    return true;
+}
+
+bool CsvReader::next(CsvRecord& record) {
+    for (;;) {
+        if (begin_ == end_ && !fill())
+            return false;
+        if (atStart_) {
+            // Skip a UTF-8 byte order mark, once enough bytes are there to tell.
+            while (end_ - begin_ < 3 && fill()) {
+            }
+            if (end_ - begin_ >= 3 && std::memcmp(buffer_.data() + begin_, "\xEF\xBB\xBF", 3) == 0)
+                begin_ += 3;
+            atStart_ = false;
+            continue;
+        }
+        std::size_t consumed = 0;
+        while (!parse(record, consumed))
+            if (!fill())
+                eof_ = true; // parse again, now knowing nothing follows
+        begin_ += consumed;
+        const bool blank = record.fields.size() == 1 && record.fields[0].empty() &&
+                           record.problem.empty() && consumed > 0 &&
+                           buffer_[begin_ - consumed] != '"';
+        if (blank)
+            continue;
+        return true;
+    }
+}
+
+} // namespace tarvelo::cli

@@ -1,0 +1,58 @@
+// Reading percentages and writing results as text, fast and independent of
+// the C locale: the decimal mark is always given explicitly.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarvelo::cli {
+
+enum class NumberStatus {
+    Empty,      // blank field: counts as 0
+    Ok,
+    NotANumber, // includes "nan", "inf", a wrong decimal mark, trailing text
+    Negative,   // a number below 0 (-0 is accepted)
+    OutOfRange, // beyond what single precision holds
+};
+
+struct ParsedNumber {
+    NumberStatus status;
+    float value; // 0 unless status is Ok
+};
+
+// Reads one percentage: blanks (space, tab) around it are ignored, an optional
+// sign, digits with `decimalMark` ('.' or ','; the other mark is refused), an
+// optional exponent. The value is read in double precision and then stored in
+// single precision, as the window stores a typed entry.
+ParsedNumber parseNumber(std::string_view text, char decimalMark) noexcept;
+
+// What a status means, for messages: "not a number", "negative value", ...
+std::string_view describe(NumberStatus status) noexcept;
+
+// Rounds to `decimals` places (0 to 3), ties to the even digit, and returns
+// the nearest single-precision value (0.125f -> 0.12f, 2.99499989f -> 2.99f).
+float roundHalfEven(float value, int decimals) noexcept;
+
+// Rounds a double to `decimals` places (0 to 9), ties to even.
+double roundHalfEven(double value, int decimals) noexcept;
+
+// Room that one number of the functions below needs at most.
+inline constexpr std::size_t kMaxNumberText = 40;
+
+// Writes `value` as printf's "%.<digits>g" would in the C locale, but with
+// `decimalMark` as decimal point: at most `digits` (1 to 9) significant
+// digits, no trailing zeros, no decimal point for whole numbers, an exponent
+// only for very large or very small values. With digits = 7 this is the
+// window's display number text; with 9 it is the exact single-precision
+// value. Returns the end of the text; `out` must hold kMaxNumberText chars.
+char* writeGeneral(char* out, float value, int digits, char decimalMark) noexcept;
+
+// Writes a double already rounded to `decimals` places (0 to 9) as a plain
+// decimal without trailing zeros (0.6232, 13.15, 2).
+char* writeRounded(char* out, double value, int decimals, char decimalMark) noexcept;
+
+// Convenience for messages and the calc command.
+std::string generalText(float value, int digits, char decimalMark);
+std::string roundedText(double value, int decimals, char decimalMark);
+
+} // namespace tarvelo::cli

@@ -1,0 +1,100 @@
+#include "ReportNames.h"
+
+#include "Components.h"
+
+#include <array>
+
+namespace tarvelo::cli {
+
+namespace {
+
+constexpr std::size_t kMaxStemBytes = 100;
+
+bool isKeptAscii(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           c == '-' || c == '_' || c == '.';
+}
+
+// Length of the valid UTF-8 sequence of a non-ASCII character at `i`, or 0.
+std::size_t utf8Length(std::string_view s, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(s[i]);
+    std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                         : lead >= 0xE0 && lead <= 0xEF ? 3
+                         : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                        : 0;
+    if (length == 0 || i + length > s.size())
+        return 0;
+    for (std::size_t k = 1; k < length; ++k)
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0u) != 0x80u)
+            return 0;
+    // C1 controls (U+0080..U+009F) are no more welcome than ASCII ones.
+    if (lead == 0xC2 && static_cast<unsigned char>(s[i + 1]) < 0xA0)
+        return 0;
+    return length;
+}
+
+bool isReservedOnWindows(std::string_view stem) {
+    const std::string_view base = stem.substr(0, stem.find('.'));
+    static constexpr std::array<std::string_view, 4> plain = {"CON", "PRN", "AUX", "NUL"};
+    for (auto reserved : plain)
+        if (equalsIgnoringCase(base, reserved))
+            return true;
+    if (base.size() == 4 && base[3] >= '1' && base[3] <= '9')
+        return equalsIgnoringCase(base.substr(0, 3), "COM") ||
+               equalsIgnoringCase(base.substr(0, 3), "LPT");
+    return false;
+}
+
+std::string lowerAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return text;
+}
+
+} // namespace
+
+std::string safeFileStem(std::string_view name) {
+    std::string stem;
+    for (std::size_t i = 0; i < name.size();) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        std::size_t length = 0;
+        if (c < 0x80)
+            length = isKeptAscii(c) ? 1 : 0;
+        else
+            length = utf8Length(name, i);
+        if (length == 0) {
+            if (stem.size() >= kMaxStemBytes)
+                break;
+            if (stem.empty() || stem.back() != '_')
+                stem.push_back('_');
+            ++i;
+            continue;
+        }
+        if (stem.size() + length > kMaxStemBytes)
+            break;
+        stem.append(name.substr(i, length));
+        i += length;
+    }
+    const auto first = stem.find_first_not_of("._-");
+    if (first == std::string::npos)
+        return {};
+    stem.erase(0, first);
+    stem.erase(stem.find_last_not_of("._") + 1);
+    if (isReservedOnWindows(stem))
+        stem.push_back('_');
+    return stem;
+}
+
+std::string ReportNames::next(std::string_view rowName, std::size_t rowNumber) {
+    std::string stem = safeFileStem(rowName);
+    if (stem.empty())
+        stem = "row-" + std::to_string(rowNumber);
+    std::string candidate = stem;
+    for (std::size_t n = 2; used_.count(lowerAscii(candidate)) != 0; ++n)
+        candidate = stem + "-" + std::to_string(n);
+    used_.insert(lowerAscii(candidate));
+    return candidate + ".htm";
+}
+
+} // namespace tarvelo::cli
