@@ -2,6 +2,7 @@
 
 #include "Identity.h"
 
+#include <QFileInfo>
 #include <QSettings>
 #include <QVariant>
 
@@ -36,6 +37,11 @@ void cRegistry::SaveSetting(const QString& AppName, const QString& Section, cons
     const StoreName name = storeName(AppName);
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, name.organisation,
                     name.application);
+    // QSettings waits for its lock file without a time limit, and a directory
+    // in the lock file's place is never taken for a stale lock: the write
+    // would wait forever. Skip it; the previous value stays.
+    if (QFileInfo(store.fileName() + QStringLiteral(".lock")).isDir())
+        return;
     // A store that could not be parsed is rewritten with what could be read
     // of it plus this value, so that the user's next choice repairs it. The
     // file is replaced atomically; when that fails the old one stays.
