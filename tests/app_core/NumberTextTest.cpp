@@ -1,9 +1,14 @@
 #include "NumberText.h"
 
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include <clocale>
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -92,18 +97,40 @@ TEST(NumberText, negativeZeroAndUnderflowKeepTheirSign)
     EXPECT_TRUE(std::signbit(*tarvelo::parseLocaleNumber(QStringLiteral("-1E-999"), kEnglish)));
 }
 
+// A C library locale with a decimal comma: the installed one, or one built
+// for the test when the machine has only the C locale.
+bool selectGermanCLocale(const QTemporaryDir& scratch)
+{
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        return true;
+    const QString target = scratch.path() + QStringLiteral("/de_DE.UTF-8");
+    if (QProcess::execute(QStringLiteral("localedef"),
+                          {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
+                           QStringLiteral("UTF-8"), target})
+        != 0)
+        return false;
+    qputenv("LOCPATH", QFile::encodeName(scratch.path()));
+    const bool ok = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    qunsetenv("LOCPATH");
+    return ok;
+}
+
 TEST(NumberText, parsingIgnoresTheCLibrarysLocale)
 {
     // QApplication has called setlocale(LC_ALL, ""); a comma locale there
     // must not change what "12.5" means in English.
     const char* previous = std::setlocale(LC_NUMERIC, nullptr);
     const std::string keep = previous ? previous : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE"))
-        GTEST_SKIP() << "no German C locale installed";
-    const auto value = tarvelo::parseLocaleNumber(QStringLiteral("12.5"), kEnglish);
+    QTemporaryDir scratch;
+    if (!selectGermanCLocale(scratch))
+        GTEST_SKIP() << "no German C locale available";
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    const auto english = tarvelo::parseLocaleNumber(QStringLiteral("12.5"), kEnglish);
+    const auto german = tarvelo::parseLocaleNumber(QStringLiteral("1.234,5"), kGerman);
     std::setlocale(LC_NUMERIC, keep.c_str());
-    ASSERT_TRUE(value);
-    EXPECT_EQ(*value, 12.5);
+    ASSERT_TRUE(english && german);
+    EXPECT_EQ(*english, 12.5);
+    EXPECT_EQ(*german, 1234.5);
 }
 
 TEST(NumberText, wholeNumbers)
