@@ -18,7 +18,9 @@ public:
                      const QString& Setting) const;
 
     // The stored text, or `Default` when the value is missing, empty or
-    // unreadable (an unreadable store reads as empty).
+    // unreadable. A store that cannot be read or parsed (a damaged file)
+    // reads as empty throughout; the next SaveSetting rewrites it with what
+    // could be read of it plus the new value.
     QString GetSetting(const QString& AppName, const QString& Section, const QString& Key,
                        const QString& Default) const;
 
