@@ -78,8 +78,8 @@ frmAbout::frmAbout(QWidget* parent)
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setGeometry(toPixels(kPicIcon));
     picIcon->setAlignment(Qt::AlignCenter);
-    picIcon->setPixmap(
-        QIcon(QStringLiteral(":/icons/tarvelo.svg")).pixmap(QSize(kIconPixels, kIconPixels), devicePixelRatioF()));
+    picIcon->setPixmap(QIcon(QStringLiteral(":/icons/tarvelo.svg"))
+                           .pixmap(QSize(kIconPixels, kIconPixels), devicePixelRatioF()));
 
     lblTitle = new QLabel(this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));

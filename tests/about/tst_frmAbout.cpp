@@ -23,7 +23,9 @@ template <typename T> T* child(const QWidget& dlg, const char* name) {
     return w;
 }
 
-QString labelText(const QWidget& dlg, const char* name) { return child<QLabel>(dlg, name)->text(); }
+QString labelText(const QWidget& dlg, const char* name) {
+    return child<QLabel>(dlg, name)->text();
+}
 
 // How many pixels of an image differ from its top-left pixel's colour.
 int pixelsUnlike(const QImage& img, QRgb background) {
@@ -155,8 +157,8 @@ void tst_frmAbout::showsProgramIconAndPicture() {
 void tst_frmAbout::everyPictureIsCompiledInAndDraws_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QSize>("size");
-    for (const char* name : {"tarvelo", "calculate", "refresh", "save", "exit", "flag_de",
-                             "flag_en", "help"})
+    for (const char* name :
+         {"tarvelo", "calculate", "refresh", "save", "exit", "flag_de", "flag_en", "help"})
         QTest::newRow(name) << QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name))
                             << QSize(32, 32);
     QTest::newRow("about") << QStringLiteral(":/pictures/about.svg") << QSize(380, 373);
