@@ -146,6 +146,11 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
                 } else if (parsed.status != NumberStatus::Empty) {
                     reason = "column " + columnName(column) + ": " +
                              std::string(describe(parsed.status)) + " " + shown(fields[i]);
+                    const char otherMark = mark == ',' ? '.' : ',';
+                    if (parsed.status == NumberStatus::NotANumber &&
+                        fields[i].find(otherMark) != std::string_view::npos)
+                        reason += mark == ',' ? " (the decimal mark is ',')"
+                                              : " (the decimal mark is '.')";
                     failed = true;
                     break;
                 }
@@ -179,7 +184,7 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
             messages_ << lineOf(inputName, record.line) << reason << '\n';
             out.appendField(rowName, delimiter);
             char* p = out.reserve(std::size(kOutputColumns));
-            for (std::size_t i = 1; i < std::size(kOutputColumns); ++i)
+            for (std::size_t i = 0; i < std::size(kOutputColumns); ++i)
                 *p++ = delimiter;
             out.commit(p);
             out.appendField(reason, delimiter);
@@ -193,7 +198,9 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
         summary.flagged += flagged;
 
         if (writeReports) {
-            const std::string file = reportNames_.next(rowName, summary.rows);
+            // Without a name column the file is "row-N.htm".
+            const std::string file =
+                reportNames_.next(nameIndex >= 0 ? rowName : std::string_view(), summary.rows);
             const std::string path = request_.reportsDir + "/" + file;
             const int error = calculator_.saveReport(rowName, path, request_.language);
             if (error != 0) {
