@@ -69,22 +69,26 @@ ParsedNumber parseNumber(std::string_view text, char decimalMark) noexcept {
             return {NumberStatus::NotANumber, 0.0f};
     }
     const std::size_t length = end - begin;
-    // from_chars knows only '.', so a decimal comma is translated in a copy.
+    // from_chars knows only '.', so a decimal comma is translated in a copy;
+    // with '.' the text is read where it is (a ',' then ends the number early).
     char local[64];
     std::string longCopy;
-    char* buffer = local;
-    if (length > sizeof local) {
-        longCopy.assign(text.substr(begin, length));
-        buffer = longCopy.data();
-    } else {
-        std::memcpy(local, text.data() + begin, length);
-    }
-    const char otherMark = decimalMark == ',' ? '.' : ',';
-    for (std::size_t i = 0; i < length; ++i) {
-        if (buffer[i] == otherMark)
-            return {NumberStatus::NotANumber, 0.0f};
-        if (buffer[i] == decimalMark)
-            buffer[i] = '.';
+    const char* buffer = text.data() + begin;
+    if (decimalMark != '.') {
+        char* copy = local;
+        if (length > sizeof local) {
+            longCopy.assign(text.substr(begin, length));
+            copy = longCopy.data();
+        } else {
+            std::memcpy(local, text.data() + begin, length);
+        }
+        for (std::size_t i = 0; i < length; ++i) {
+            if (copy[i] == '.')
+                return {NumberStatus::NotANumber, 0.0f};
+            if (copy[i] == decimalMark)
+                copy[i] = '.';
+        }
+        buffer = copy;
     }
     double value = 0.0;
     auto result = std::from_chars(buffer, buffer + length, value, std::chars_format::general);
