@@ -8,7 +8,9 @@ namespace tarvelo::cli {
 
 namespace {
 
-std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string quoted(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
 
 // Walks the arguments of one command, splitting "--opt=value" and handing
 // out option values.
@@ -45,7 +47,9 @@ bool isOption(std::string_view argument) {
     return argument.size() > 1 && argument[0] == '-';
 }
 
-bool isHelp(std::string_view argument) { return argument == "--help" || argument == "-h"; }
+bool isHelp(std::string_view argument) {
+    return argument == "--help" || argument == "-h";
+}
 
 std::optional<Language> languageFrom(std::string_view text) {
     if (equalsIgnoringCase(text, "de"))
@@ -63,10 +67,9 @@ struct CommandLineError {
 // operands. `handle` gets each option other than --lang and --help and
 // returns false for an option it does not know.
 template <typename Handler>
-std::optional<CommandLineError> readOptions(ArgumentCursor& cursor, std::string_view command,
-                                            Language& language, bool& help,
-                                            std::vector<std::string_view>& operands,
-                                            Handler handle) {
+std::optional<CommandLineError>
+readOptions(ArgumentCursor& cursor, std::string_view command, Language& language, bool& help,
+            std::vector<std::string_view>& operands, Handler handle) {
     const std::string prefix = "tarvelo " + std::string(command) + ": ";
     bool optionsEnded = false;
     while (!cursor.atEnd()) {
@@ -103,21 +106,23 @@ std::optional<CommandLineError> readOptions(ArgumentCursor& cursor, std::string_
     return std::nullopt;
 }
 
-ParseResult fail(std::string message) { return ParseResult{std::nullopt, std::move(message)}; }
+ParseResult fail(std::string message) {
+    return ParseResult{std::nullopt, std::move(message)};
+}
 
 ParseResult parseCalc(ArgumentCursor& cursor) {
     CalcRequest request;
     bool help = false;
     std::vector<std::string_view> operands;
-    auto error = readOptions(cursor, "calc", request.language, help, operands,
-                             [&](std::string_view name, std::string_view argument,
-                                 ArgumentCursor&, std::string&) {
-                                 if (name == "--exact" && argument == name) {
-                                     request.exact = true;
-                                     return true;
-                                 }
-                                 return false;
-                             });
+    auto error = readOptions(
+        cursor, "calc", request.language, help, operands,
+        [&](std::string_view name, std::string_view argument, ArgumentCursor&, std::string&) {
+            if (name == "--exact" && argument == name) {
+                request.exact = true;
+                return true;
+            }
+            return false;
+        });
     if (help)
         return ParseResult{HelpRequest{HelpTopic::Calc}, {}};
     if (error)
@@ -135,30 +140,30 @@ ParseResult parseReport(ArgumentCursor& cursor) {
     bool help = false;
     bool haveOut = false;
     std::vector<std::string_view> operands;
-    auto error = readOptions(
-        cursor, "report", request.language, help, operands,
-        [&](std::string_view name, std::string_view argument, ArgumentCursor& args,
-            std::string& problem) {
-            std::string* target = name == "--name" ? &request.gasName
-                                  : name == "--out" || name == "-o" ? &request.outFile
-                                                                    : nullptr;
-            if (!target)
-                return false;
-            const auto value = args.valueOf(argument);
-            if (!value) {
-                problem = "option " + std::string(name) + " needs a value";
-                return false;
-            }
-            if (target == &request.outFile) {
-                if (value->empty()) {
-                    problem = "option --out needs a file name";
-                    return false;
-                }
-                haveOut = true;
-            }
-            target->assign(*value);
-            return true;
-        });
+    auto error = readOptions(cursor, "report", request.language, help, operands,
+                             [&](std::string_view name, std::string_view argument,
+                                 ArgumentCursor& args, std::string& problem) {
+                                 std::string* target = name == "--name" ? &request.gasName
+                                                       : name == "--out" || name == "-o"
+                                                           ? &request.outFile
+                                                           : nullptr;
+                                 if (!target)
+                                     return false;
+                                 const auto value = args.valueOf(argument);
+                                 if (!value) {
+                                     problem = "option " + std::string(name) + " needs a value";
+                                     return false;
+                                 }
+                                 if (target == &request.outFile) {
+                                     if (value->empty()) {
+                                         problem = "option --out needs a file name";
+                                         return false;
+                                     }
+                                     haveOut = true;
+                                 }
+                                 target->assign(*value);
+                                 return true;
+                             });
     if (help)
         return ParseResult{HelpRequest{HelpTopic::Report}, {}};
     if (error)
@@ -252,8 +257,7 @@ std::string readComposition(const std::vector<std::string_view>& assignments,
         if (parsed.status == NumberStatus::Empty)
             return canonical + ": no percentage in " + quoted(assignment);
         if (parsed.status != NumberStatus::Ok)
-            return canonical + ": " + std::string(describe(parsed.status)) + ": " +
-                   quoted(number);
+            return canonical + ": " + std::string(describe(parsed.status)) + ": " + quoted(number);
         percent[std::size_t(*index)] = parsed.value;
     }
     return {};

@@ -61,7 +61,6 @@ ParseResult parseArguments(const std::vector<std::string_view>& args);
 
 // Reads "COMPONENT=PERCENT" arguments into `percent`. Returns the message
 // naming the culprit, or an empty string when all were sound.
-std::string readComposition(const std::vector<std::string_view>& assignments,
-                            Composition& percent);
+std::string readComposition(const std::vector<std::string_view>& assignments, Composition& percent);
 
 } // namespace tarvelo::cli

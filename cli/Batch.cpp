@@ -132,8 +132,8 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
             reason = "column " + column + ": " + std::string(record.problem);
             failed = true;
         } else if (fields.size() != columns.size()) {
-            reason = "wrong column count: " + std::to_string(fields.size()) + " fields, header has " +
-                     std::to_string(columns.size());
+            reason = "wrong column count: " + std::to_string(fields.size()) +
+                     " fields, header has " + std::to_string(columns.size());
             failed = true;
         } else {
             for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -174,8 +174,8 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
             if (std::size_t(nameIndex) < fields.size())
                 rowName = fields[std::size_t(nameIndex)];
         } else {
-            const auto r = std::to_chars(rowNumberText, rowNumberText + sizeof rowNumberText,
-                                         summary.rows);
+            const auto r =
+                std::to_chars(rowNumberText, rowNumberText + sizeof rowNumberText, summary.rows);
             rowName = std::string_view(rowNumberText, std::size_t(r.ptr - rowNumberText));
         }
 
@@ -370,8 +370,7 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
         std::filesystem::create_directories(request.reportsDir, error);
         if (error || !std::filesystem::is_directory(request.reportsDir, error)) {
             messages << prefix << "cannot create the report directory '" << request.reportsDir
-                     << "': " << (error ? error.message() : std::string("not a directory"))
-                     << '\n';
+                     << "': " << (error ? error.message() : std::string("not a directory")) << '\n';
             return kExitError;
         }
     }
@@ -382,8 +381,8 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
         try {
             file = std::make_unique<OutputFile>(request.output);
         } catch (const std::system_error& e) {
-            messages << prefix << "cannot write '" << request.output << "': "
-                     << std::strerror(e.code().value()) << '\n';
+            messages << prefix << "cannot write '" << request.output
+                     << "': " << std::strerror(e.code().value()) << '\n';
             return kExitError;
         }
     }
@@ -409,8 +408,7 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
                  << "': " << e.what() << '\n';
         return kExitError;
     } catch (const KernelBindingError& e) {
-        messages << prefix << "the calculation kernel is not available: " << e.systemText()
-                 << '\n';
+        messages << prefix << "the calculation kernel is not available: " << e.systemText() << '\n';
         return kExitError;
     }
     if (file) {

@@ -29,14 +29,14 @@ struct BatchSummary {
 };
 
 // Exit statuses of `tarvelo batch`.
-inline constexpr int kExitOk = 0;          // every row computed (flagged rows included)
-inline constexpr int kExitError = 1;       // usage, input, output or kernel error
-inline constexpr int kExitRowsFailed = 2;  // the run finished, but some rows failed
+inline constexpr int kExitOk = 0;         // every row computed (flagged rows included)
+inline constexpr int kExitError = 1;      // usage, input, output or kernel error
+inline constexpr int kExitRowsFailed = 2; // the run finished, but some rows failed
 
 // The output columns, in order.
 inline constexpr std::string_view kOutputColumns[] = {
-    "lambda", "rho", "hu", "lambda_exact", "rho_exact", "hu_exact",
-    "sum",    "d",   "wobbe", "flag",      "reason"};
+    "lambda", "rho", "hu",    "lambda_exact", "rho_exact", "hu_exact",
+    "sum",    "d",   "wobbe", "flag",         "reason"};
 
 class BatchRun {
 public:

@@ -33,9 +33,13 @@ float compositionSum(const Composition& percent) noexcept {
     return sum;
 }
 
-bool sumNear100(float sum) noexcept { return std::fabs(100.0f - sum) < 1.0f; }
+bool sumNear100(float sum) noexcept {
+    return std::fabs(100.0f - sum) < 1.0f;
+}
 
-double relativeDensity(float rho) noexcept { return static_cast<double>(rho) / kAirDensity; }
+double relativeDensity(float rho) noexcept {
+    return static_cast<double>(rho) / kAirDensity;
+}
 
 double wobbeIndex(float hu, double relativeDensity) noexcept {
     if (!(relativeDensity > 0.0))

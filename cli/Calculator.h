@@ -37,8 +37,7 @@ public:
     explicit KernelCalculator(KernelBinding& binding) : binding_(binding) {}
     Results calculate(const Composition& percent) override;
     // `gasName` is UTF-8; the kernel gets it in Windows-1252.
-    int saveReport(std::string_view gasName, const std::string& path,
-                   Language language) override;
+    int saveReport(std::string_view gasName, const std::string& path, Language language) override;
 
 private:
     KernelBinding& binding_;

@@ -186,9 +186,9 @@ int runCalc(const CalcRequest& request, Calculator& calculator, std::ostream& ou
         generalText(roundHalfEven(results.rho, kRhoDecimals), 7, mark),
         generalText(roundHalfEven(results.hu, kHuDecimals), 7, mark),
         roundedText(roundHalfEven(d, kRelativeDensityDecimals), kRelativeDensityDecimals, mark),
-        std::isfinite(wobbe) ? roundedText(roundHalfEven(wobbe, kWobbeDecimals), kWobbeDecimals,
-                                           mark)
-                             : std::string(labels.undefined)};
+        std::isfinite(wobbe)
+            ? roundedText(roundHalfEven(wobbe, kWobbeDecimals), kWobbeDecimals, mark)
+            : std::string(labels.undefined)};
     if (request.exact) {
         const std::array<float, 3> exact = {results.lambda, results.rho, results.hu};
         std::size_t width = 0;
@@ -216,16 +216,16 @@ int runReport(const ReportRequest& request, Calculator& calculator, std::ostream
     }
     const int error = calculator.saveReport(request.gasName, request.outFile, request.language);
     if (error != 0) {
-        err << "tarvelo report: cannot write '" << request.outFile
-            << "': " << std::strerror(error) << '\n';
+        err << "tarvelo report: cannot write '" << request.outFile << "': " << std::strerror(error)
+            << '\n';
         return kExitError;
     }
     noteSum(request.percent, "report", err);
     return kExitOk;
 }
 
-int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator,
-               std::ostream& out, std::ostream& err) {
+int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator, std::ostream& out,
+               std::ostream& err) {
     const ParseResult parsed = parseArguments(args);
     if (!parsed.request) {
         err << parsed.error << '\n';

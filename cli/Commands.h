@@ -21,7 +21,7 @@ int runCalc(const CalcRequest& request, Calculator& calculator, std::ostream& ou
 int runReport(const ReportRequest& request, Calculator& calculator, std::ostream& err);
 
 // The whole program on the arguments after its name. Returns the exit status.
-int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator,
-               std::ostream& out, std::ostream& err);
+int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator, std::ostream& out,
+               std::ostream& err);
 
 } // namespace tarvelo::cli

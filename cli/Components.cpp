@@ -3,7 +3,9 @@
 namespace tarvelo::cli {
 
 namespace {
-constexpr char lower(char c) noexcept { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+constexpr char lower(char c) noexcept {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 } // namespace
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) noexcept {

@@ -9,22 +9,14 @@ namespace tarvelo::cli {
 
 namespace {
 
-bool isBlank(char c) noexcept { return c == ' ' || c == '\t'; }
+bool isBlank(char c) noexcept {
+    return c == ' ' || c == '\t';
+}
 
-constexpr std::uint64_t kPow10[] = {1ull,
-                                    10ull,
-                                    100ull,
-                                    1000ull,
-                                    10000ull,
-                                    100000ull,
-                                    1000000ull,
-                                    10000000ull,
-                                    100000000ull,
-                                    1000000000ull,
-                                    10000000000ull,
-                                    100000000000ull,
-                                    1000000000000ull,
-                                    10000000000000ull};
+constexpr std::uint64_t kPow10[] = {
+    1ull,           10ull,           100ull,           1000ull,          10000ull,
+    100000ull,      1000000ull,      10000000ull,      100000000ull,     1000000000ull,
+    10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull};
 
 constexpr double kPow10Double[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
 
@@ -39,8 +31,8 @@ void replaceMark(char* begin, char* end, char decimalMark) noexcept {
 // The general form through the standard library, for the values the fast
 // path below does not cover.
 char* writeGeneralSlow(char* out, float value, int digits, char decimalMark) noexcept {
-    auto result = std::to_chars(out, out + kMaxNumberText, value, std::chars_format::general,
-                                digits);
+    auto result =
+        std::to_chars(out, out + kMaxNumberText, value, std::chars_format::general, digits);
     replaceMark(out, result.ptr, decimalMark);
     return result.ptr;
 }

@@ -8,7 +8,7 @@
 namespace tarvelo::cli {
 
 enum class NumberStatus {
-    Empty,      // blank field: counts as 0
+    Empty, // blank field: counts as 0
     Ok,
     NotANumber, // includes "nan", "inf", a wrong decimal mark, trailing text
     Negative,   // a number below 0 (-0 is accepted)

@@ -11,8 +11,8 @@ namespace {
 constexpr std::size_t kMaxStemBytes = 100;
 
 bool isKeptAscii(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '-' || c == '_' || c == '.';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_' || c == '.';
 }
 
 // Length of the valid UTF-8 sequence of a non-ASCII character at `i`, or 0.

@@ -54,8 +54,9 @@ std::string toWindows1252(std::string_view utf8) {
                 c = (c << 6) | (next & 0x3Fu);
         }
         // Overlong forms and surrogates are not valid UTF-8.
-        if (valid && ((length == 3 && c < 0x800) || (length == 4 && (c < 0x10000 || c > 0x10FFFF)) ||
-                      (c >= 0xD800 && c <= 0xDFFF)))
+        if (valid &&
+            ((length == 3 && c < 0x800) || (length == 4 && (c < 0x10000 || c > 0x10FFFF)) ||
+             (c >= 0xD800 && c <= 0xDFFF)))
             valid = false;
         if (!valid) {
             out.push_back('?');

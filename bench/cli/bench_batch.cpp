@@ -57,10 +57,9 @@ std::string generateInput() {
             p = minor(random);
             rest -= p;
         }
-        const int n = std::snprintf(line, sizeof line,
-                                    "sample-%zu,%.4f,%.4f,%.4f,%.4f,%.4f,%.4f,%.4f,%.4f\n", i,
-                                    rest, parts[0], parts[1], parts[2], parts[3], parts[4],
-                                    parts[5], parts[6]);
+        const int n = std::snprintf(
+            line, sizeof line, "sample-%zu,%.4f,%.4f,%.4f,%.4f,%.4f,%.4f,%.4f,%.4f\n", i, rest,
+            parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6]);
         text.append(line, std::size_t(n));
     }
     return text;
@@ -70,7 +69,9 @@ double seconds(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-void rewind(int fd) { ::lseek(fd, 0, SEEK_SET); }
+void rewind(int fd) {
+    ::lseek(fd, 0, SEEK_SET);
+}
 
 } // namespace
 

@@ -9,7 +9,9 @@ using namespace tarvelo::cli;
 
 namespace {
 
-ParseResult parse(std::vector<std::string_view> args) { return parseArguments(args); }
+ParseResult parse(std::vector<std::string_view> args) {
+    return parseArguments(args);
+}
 
 TEST(Arguments, calcReadsLanguageExactAndComposition) {
     const ParseResult r = parse({"calc", "--lang=de", "--exact", "ch4=90", "C2H6=5.5", "n2=4.5"});

@@ -79,18 +79,19 @@ std::size_t fieldCount(const std::string& line, char delimiter) {
     return count;
 }
 
-const char* const kHeader = "name,lambda,rho,hu,lambda_exact,rho_exact,hu_exact,sum,d,wobbe,flag,reason";
+const char* const kHeader =
+    "name,lambda,rho,hu,lambda_exact,rho_exact,hu_exact,sum,d,wobbe,flag,reason";
 
 TEST(BatchRun, writesOneLineOfTwelveFieldsPerRowWhateverHappened) {
     FakeCalculator calculator;
     const BatchOutcome run = process("name,CH4,H2\n"
-                            "good,90,10\n"
-                            "text,x,10\n"
-                            "negative,-1,10\n"
-                            "short,1\n"
-                            "\"bad\"quote,1,2\n"
-                            "half,50,0\n",
-                            BatchRequest{}, calculator);
+                                     "good,90,10\n"
+                                     "text,x,10\n"
+                                     "negative,-1,10\n"
+                                     "short,1\n"
+                                     "\"bad\"quote,1,2\n"
+                                     "half,50,0\n",
+                                     BatchRequest{}, calculator);
     const auto out = lines(run.output);
     ASSERT_EQ(out.size(), 7u);
     EXPECT_EQ(out[0], kHeader);
@@ -153,7 +154,8 @@ TEST(BatchRun, writesOneReportPerComputedRowAndCountsAFailedOneAsAFailedRow) {
     BatchRequest request;
     request.reportsDir = "/reports";
     request.language = Language::German;
-    BatchOutcome run = process("name,CH4\ngas,100\ngas,100\nbad,x\nN\xC3\xBC,100\n", request, calculator);
+    BatchOutcome run =
+        process("name,CH4\ngas,100\ngas,100\nbad,x\nN\xC3\xBC,100\n", request, calculator);
     ASSERT_EQ(calculator.reports.size(), 3u);
     EXPECT_EQ(calculator.reports[0].path, "/reports/gas.htm");
     EXPECT_EQ(calculator.reports[1].path, "/reports/gas-2.htm");

@@ -47,8 +47,9 @@ void expectRows(std::string_view text, char delimiter, const std::vector<Row>& e
 }
 
 TEST(CsvReader, splitsRecordsAtLfCrLfAndCr) {
-    expectRows("a,b\nc,d\r\ne,f\rg,h", ',',
-               {{{"a", "b"}, 1, ""}, {{"c", "d"}, 2, ""}, {{"e", "f"}, 3, ""}, {{"g", "h"}, 4, ""}});
+    expectRows(
+        "a,b\nc,d\r\ne,f\rg,h", ',',
+        {{{"a", "b"}, 1, ""}, {{"c", "d"}, 2, ""}, {{"e", "f"}, 3, ""}, {{"g", "h"}, 4, ""}});
 }
 
 TEST(CsvReader, keepsDelimitersQuotesAndLineEndsInsideQuotes) {
@@ -64,8 +65,9 @@ TEST(CsvReader, keepsDelimitersQuotesAndLineEndsInsideQuotes) {
 }
 
 TEST(CsvReader, skipsBlankLinesAndAByteOrderMarkButKeepsEmptyFields) {
-    expectRows("\xEF\xBB\xBF" "CH4\tH2\n\n\t\n1\t2\n\r\n", '\t',
-               {{{"CH4", "H2"}, 1, ""}, {{"", ""}, 3, ""}, {{"1", "2"}, 4, ""}});
+    expectRows("\xEF\xBB\xBF"
+               "CH4\tH2\n\n\t\n1\t2\n\r\n",
+               '\t', {{{"CH4", "H2"}, 1, ""}, {{"", ""}, 3, ""}, {{"1", "2"}, 4, ""}});
 }
 
 TEST(CsvReader, reportsBadQuotingOnTheRecordAndGoesOn) {
@@ -80,7 +82,9 @@ TEST(CsvReader, readsLongRecordsBeyondTheBlockSize) {
     expectRows("\"" + longName + "\",1\nb,2", ',', {{{longName, "1"}, 1, ""}, {{"b", "2"}, 2, ""}});
 }
 
-TEST(CsvReader, emptyInputHasNoRecords) { expectRows("", ',', {}); }
+TEST(CsvReader, emptyInputHasNoRecords) {
+    expectRows("", ',', {});
+}
 
 TEST(OutputBuffer, quotesOnlyFieldsThatNeedItAndFlushesInOrder) {
     TempFile output;

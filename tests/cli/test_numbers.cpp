@@ -30,32 +30,32 @@ TEST_P(ParseNumber, readsTextAsTheWindowWouldStoreIt) {
     EXPECT_EQ(parsed.value, c.value) << "'" << c.text << "'";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ParseNumber,
-    ::testing::Values(ParseCase{"90", '.', NumberStatus::Ok, 90.0f},
-                      ParseCase{" 12.5\t", '.', NumberStatus::Ok, 12.5f},
-                      ParseCase{"12,5", ',', NumberStatus::Ok, 12.5f},
-                      ParseCase{"+3", '.', NumberStatus::Ok, 3.0f},
-                      ParseCase{"1e2", '.', NumberStatus::Ok, 100.0f},
-                      ParseCase{"2,5E-1", ',', NumberStatus::Ok, 0.25f},
-                      ParseCase{".5", '.', NumberStatus::Ok, 0.5f},
-                      ParseCase{"-0", '.', NumberStatus::Ok, 0.0f},
-                      ParseCase{"1e-60", '.', NumberStatus::Ok, 0.0f},
-                      ParseCase{"", '.', NumberStatus::Empty, 0.0f},
-                      ParseCase{"   ", ',', NumberStatus::Empty, 0.0f},
-                      ParseCase{"12,5", '.', NumberStatus::NotANumber, 0.0f},
-                      ParseCase{"12.5", ',', NumberStatus::NotANumber, 0.0f},
-                      ParseCase{"1 2", '.', NumberStatus::NotANumber, 0.0f},
-                      ParseCase{"9o", '.', NumberStatus::NotANumber, 0.0f},
-                      ParseCase{"inf", '.', NumberStatus::NotANumber, 0.0f},
-                      ParseCase{"nan", '.', NumberStatus::NotANumber, 0.0f},
-                      ParseCase{"0x10", '.', NumberStatus::NotANumber, 0.0f},
-                      ParseCase{"+-1", '.', NumberStatus::NotANumber, 0.0f},
-                      ParseCase{"+", '.', NumberStatus::NotANumber, 0.0f},
-                      ParseCase{"-1", '.', NumberStatus::Negative, 0.0f},
-                      ParseCase{"-1e400", '.', NumberStatus::Negative, 0.0f},
-                      ParseCase{"1e39", '.', NumberStatus::OutOfRange, 0.0f},
-                      ParseCase{"1e400", '.', NumberStatus::OutOfRange, 0.0f}));
+INSTANTIATE_TEST_SUITE_P(Table, ParseNumber,
+                         ::testing::Values(ParseCase{"90", '.', NumberStatus::Ok, 90.0f},
+                                           ParseCase{" 12.5\t", '.', NumberStatus::Ok, 12.5f},
+                                           ParseCase{"12,5", ',', NumberStatus::Ok, 12.5f},
+                                           ParseCase{"+3", '.', NumberStatus::Ok, 3.0f},
+                                           ParseCase{"1e2", '.', NumberStatus::Ok, 100.0f},
+                                           ParseCase{"2,5E-1", ',', NumberStatus::Ok, 0.25f},
+                                           ParseCase{".5", '.', NumberStatus::Ok, 0.5f},
+                                           ParseCase{"-0", '.', NumberStatus::Ok, 0.0f},
+                                           ParseCase{"1e-60", '.', NumberStatus::Ok, 0.0f},
+                                           ParseCase{"", '.', NumberStatus::Empty, 0.0f},
+                                           ParseCase{"   ", ',', NumberStatus::Empty, 0.0f},
+                                           ParseCase{"12,5", '.', NumberStatus::NotANumber, 0.0f},
+                                           ParseCase{"12.5", ',', NumberStatus::NotANumber, 0.0f},
+                                           ParseCase{"1 2", '.', NumberStatus::NotANumber, 0.0f},
+                                           ParseCase{"9o", '.', NumberStatus::NotANumber, 0.0f},
+                                           ParseCase{"inf", '.', NumberStatus::NotANumber, 0.0f},
+                                           ParseCase{"nan", '.', NumberStatus::NotANumber, 0.0f},
+                                           ParseCase{"0x10", '.', NumberStatus::NotANumber, 0.0f},
+                                           ParseCase{"+-1", '.', NumberStatus::NotANumber, 0.0f},
+                                           ParseCase{"+", '.', NumberStatus::NotANumber, 0.0f},
+                                           ParseCase{"-1", '.', NumberStatus::Negative, 0.0f},
+                                           ParseCase{"-1e400", '.', NumberStatus::Negative, 0.0f},
+                                           ParseCase{"1e39", '.', NumberStatus::OutOfRange, 0.0f},
+                                           ParseCase{"1e400", '.', NumberStatus::OutOfRange,
+                                                     0.0f}));
 
 TEST(ParseNumberValue, roundsTheDoubleValueToSingleOnce) {
     // 0.1 read in double and then stored in single is the single nearest 0.1.
@@ -79,10 +79,8 @@ TEST_P(RoundHalfEven, roundsLikeTheWindow) {
 INSTANTIATE_TEST_SUITE_P(Table, RoundHalfEven,
                          ::testing::Values(RoundCase{9.526f, 2, 9.53f},
                                            RoundCase{1234.56f, 1, 1234.6f},
-                                           RoundCase{0.125f, 2, 0.12f},
-                                           RoundCase{0.375f, 2, 0.38f},
-                                           RoundCase{0.25f, 1, 0.2f},
-                                           RoundCase{358.75f, 1, 358.8f},
+                                           RoundCase{0.125f, 2, 0.12f}, RoundCase{0.375f, 2, 0.38f},
+                                           RoundCase{0.25f, 1, 0.2f}, RoundCase{358.75f, 1, 358.8f},
                                            RoundCase{2.99499989f, 2, 2.99f},
                                            RoundCase{2010.99988f, 1, 2011.0f},
                                            RoundCase{805.759949f, 1, 805.8f}));
@@ -110,18 +108,15 @@ TEST_P(WriteGeneral, writesWithoutTrailingZeros) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, WriteGeneral,
-    ::testing::Values(GeneralCase{2011.0f, 7, '.', "2011"}, GeneralCase{805.8f, 7, '.', "805.8"},
-                      GeneralCase{805.8f, 7, ',', "805,8"}, GeneralCase{9.5f, 7, '.', "9.5"},
-                      GeneralCase{0.0f, 7, '.', "0"}, GeneralCase{-0.0f, 9, '.', "0"},
-                      GeneralCase{9.93543339f, 9, '.', "9.93543339"},
-                      GeneralCase{2010.99988f, 9, ',', "2010,99988"},
-                      GeneralCase{717.5f, 9, '.', "717.5"},
-                      GeneralCase{2.3829999f, 9, '.', "2.3829999"},
-                      GeneralCase{0.0001f, 7, '.', "0.0001"},
-                      GeneralCase{0.00001f, 7, '.', "1e-05"},
-                      GeneralCase{12345678.0f, 7, '.', "1.234568e+07"},
-                      GeneralCase{9999999.5f, 7, '.', "1e+07"},
-                      GeneralCase{-12.25f, 7, '.', "-12.25"}));
+    ::testing::Values(
+        GeneralCase{2011.0f, 7, '.', "2011"}, GeneralCase{805.8f, 7, '.', "805.8"},
+        GeneralCase{805.8f, 7, ',', "805,8"}, GeneralCase{9.5f, 7, '.', "9.5"},
+        GeneralCase{0.0f, 7, '.', "0"}, GeneralCase{-0.0f, 9, '.', "0"},
+        GeneralCase{9.93543339f, 9, '.', "9.93543339"},
+        GeneralCase{2010.99988f, 9, ',', "2010,99988"}, GeneralCase{717.5f, 9, '.', "717.5"},
+        GeneralCase{2.3829999f, 9, '.', "2.3829999"}, GeneralCase{0.0001f, 7, '.', "0.0001"},
+        GeneralCase{0.00001f, 7, '.', "1e-05"}, GeneralCase{12345678.0f, 7, '.', "1.234568e+07"},
+        GeneralCase{9999999.5f, 7, '.', "1e+07"}, GeneralCase{-12.25f, 7, '.', "-12.25"}));
 
 // The fast path must agree with the C library's %g on every single value;
 // a sample spread over the whole range of finite singles.
@@ -168,13 +163,18 @@ TEST(Components, areFoundByFormulaLabelInAnyCase) {
 }
 
 TEST(Windows1252, convertsUtf8AndMarksWhatTheCodePageLacks) {
-    EXPECT_EQ(toWindows1252("Erdgas S\xC3\xBC" "d"), "Erdgas S\xFC" "d");
-    EXPECT_EQ(toWindows1252("\xE2\x82\xAC 5"), "\x80 5");        // euro sign
-    EXPECT_EQ(toWindows1252("\xE2\x80\x93"), "\x96");            // en dash
-    EXPECT_EQ(toWindows1252("\xE6\x97\xA5"), "?");               // a CJK character
-    EXPECT_EQ(toWindows1252("a\xFC" "b"), "a?b");                // not UTF-8
-    EXPECT_EQ(toWindows1252("\xC0\xAF"), "??");                  // overlong '/'
-    EXPECT_EQ(toWindows1252("\xF0\x9F\x94\xA5!"), "?!");         // outside the BMP
+    EXPECT_EQ(toWindows1252("Erdgas S\xC3\xBC"
+                            "d"),
+              "Erdgas S\xFC"
+              "d");
+    EXPECT_EQ(toWindows1252("\xE2\x82\xAC 5"), "\x80 5"); // euro sign
+    EXPECT_EQ(toWindows1252("\xE2\x80\x93"), "\x96");     // en dash
+    EXPECT_EQ(toWindows1252("\xE6\x97\xA5"), "?");        // a CJK character
+    EXPECT_EQ(toWindows1252("a\xFC"
+                            "b"),
+              "a?b");                                    // not UTF-8
+    EXPECT_EQ(toWindows1252("\xC0\xAF"), "??");          // overlong '/'
+    EXPECT_EQ(toWindows1252("\xF0\x9F\x94\xA5!"), "?!"); // outside the BMP
 }
 
 } // namespace

@@ -15,7 +15,10 @@ TEST(SafeFileStem, keepsHarmlessCharactersAndReplacesRunsOfOthers) {
         {".hidden", "hidden"},
         {"-rf", "rf"},
         {"trailing. ", "trailing"},
-        {"S\xC3\xBC" "d Ost", "S\xC3\xBC" "d_Ost"},
+        {"S\xC3\xBC"
+         "d Ost",
+         "S\xC3\xBC"
+         "d_Ost"},
         {"bad\xFFutf8", "bad_utf8"},
         {"tab\there", "tab_here"},
         {"CON", "CON_"},
