@@ -1,0 +1,43 @@
+// TarveloV1R1: combustion properties of a fuel gas mixture, on the desktop.
+#include "Identity.h"
+#include "frmMain.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+namespace {
+
+// Without any display to talk to, Qt would abort with a page of platform
+// plugin warnings; one line says it better.
+bool displayAvailable() {
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (!displayAvailable()) {
+        std::fprintf(stderr, "%s: no graphical display found (neither DISPLAY nor "
+                             "WAYLAND_DISPLAY is set).\n",
+                     tarvelo::kAppTitle);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(tarvelo::kAppTitle));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(tarvelo::kVersionMajor)
+                                            .arg(tarvelo::kVersionMinor)
+                                            .arg(tarvelo::kVersionRevision));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarvelo.svg")));
+
+    frmMain window;
+    window.show();
+    return QApplication::exec();
+}
