@@ -17,7 +17,9 @@
 #else
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 extern char** environ;
@@ -118,6 +120,30 @@ std::string find_on_path(const char* name) {
     return {};
 }
 
+// One more than the highest descriptor number the process can hold, read
+// before fork: sysconf and getrlimit are not on the list of calls a child may
+// make between fork and exec.
+int descriptor_limit() noexcept {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return 65536;
+    return limit.rlim_cur > 1048576 ? 1048576 : static_cast<int>(limit.rlim_cur);
+}
+
+// Closes every descriptor above standard error in the child, so that the
+// viewer holds none of the caller's files, sockets or pipes open (a pipe end
+// kept by a long-lived viewer would keep its reader waiting). One system call
+// where the kernel has close_range, else one close per possible number; both
+// are async-signal-safe.
+void close_inherited_descriptors(int limit) noexcept {
+#if defined(SYS_close_range)
+    if (::syscall(SYS_close_range, 3u, ~0u, 0u) == 0)
+        return;
+#endif
+    for (int fd = 3; fd < limit; ++fd)
+        ::close(fd);
+}
+
 // Starts xdg-open with the path as its one argument, detached: an
 // intermediate child forks the opener and ends at once, and is reaped here, so
 // the opener belongs to init and no zombie is left. Between fork and exec only
@@ -128,6 +154,7 @@ void open_document(const std::string& path) {
         return;
     char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path.c_str()), nullptr};
     char** const envp = environ;
+    const int limit = descriptor_limit();
 
     const pid_t child = ::fork();
     if (child < 0)
@@ -144,9 +171,8 @@ void open_document(const std::string& path) {
                 ::dup2(devnull, STDIN_FILENO);
                 ::dup2(devnull, STDOUT_FILENO);
                 ::dup2(devnull, STDERR_FILENO);
-                if (devnull > STDERR_FILENO)
-                    ::close(devnull);
             }
+            close_inherited_descriptors(limit);
             ::execve(opener.c_str(), argv, envp);
             ::_exit(127);
         }

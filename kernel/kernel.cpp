@@ -352,11 +352,44 @@ int write_all(int fd, const std::string& content) {
     return 0;
 }
 
-// Writes `content` to a temporary file beside `target`, syncs it and renames
-// it over the target, so that the target is either the complete new report
-// or untouched. A replaced file keeps its permission bits; a new one gets
-// those of any newly created file (0666 less the umask).
-int write_replacing(const std::string& target, const std::string& content) {
+// The file that `path` finally names: a symbolic link is followed (also to a
+// file that does not exist yet), so that replacing the report replaces the
+// file the link points to and leaves the link itself in place. Returns 0, or
+// ELOOP for a chain of links too long to be a real one.
+int resolve_links(std::string& path) {
+    constexpr int max_links = 40; // the system's own limit for one lookup
+    for (int hop = 0; hop < max_links; ++hop) {
+        struct stat info;
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return 0; // not a link: a missing or other file is dealt with later
+        std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : PATH_MAX) + 1,
+                         '\0');
+        const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
+        if (length < 0)
+            return 0;
+        if (static_cast<std::size_t>(length) >= link.size())
+            continue; // the link changed while it was read: read it again
+        link.resize(static_cast<std::size_t>(length));
+        if (!link.empty() && link.front() == '/') {
+            path = link;
+        } else {
+            // A relative link is relative to the directory that holds it.
+            const std::size_t slash = path.rfind('/');
+            path = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + link;
+        }
+    }
+    return ELOOP;
+}
+
+// Writes `content` to a temporary file beside `requested` (beside the file a
+// symbolic link names), syncs it and renames it over that file, so that it is
+// either the complete new report or untouched. A replaced file keeps its
+// permission bits; a new one gets those of any newly created file (0666 less
+// the umask).
+int write_replacing(const std::string& requested, const std::string& content) {
+    std::string target = requested;
+    if (const int error = resolve_links(target); error != 0)
+        return error;
     mode_t mode = 0666 & ~current_umask();
     struct stat existing;
     if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))

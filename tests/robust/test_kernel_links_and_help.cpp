@@ -1,0 +1,162 @@
+// Two faults of the kernel's file handling, each shown from outside through
+// the exports: a report saved through a symbolic link replaces the file the
+// link names (the link stays), and the help viewer holds none of the
+// caller's descriptors.
+#include "RobustSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using kerneltest::readFile;
+using kerneltest::ScratchDir;
+using kerneltest::writeFile;
+using robust::calculateExample;
+using robust::isCompleteReport;
+using robust::kernel;
+using robust::save;
+namespace fs = std::filesystem;
+
+TEST(ReportThroughLinks, replacesTheFileTheLinkNamesAndKeepsTheLink) {
+    calculateExample();
+    ScratchDir dir;
+    fs::create_directories(dir.path() / "reports" / "2026");
+    fs::create_directory(dir.path() / "links");
+    const std::string real = dir.file("reports/2026/gas.html");
+    writeFile(real, "old");
+    ASSERT_EQ(chmod(real.c_str(), 0640), 0);
+    // A relative link is relative to its own directory; a chain is followed
+    // to its end.
+    fs::create_symlink("../reports/2026/gas.html", dir.path() / "links" / "first.html");
+    fs::create_symlink(dir.file("links/first.html"), dir.path() / "latest.html");
+
+    ASSERT_EQ(save("Linked gas", dir.file("latest.html")), 0);
+
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "latest.html"));
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "links" / "first.html"));
+    EXPECT_EQ(fs::read_symlink(dir.path() / "latest.html"), dir.file("links/first.html"));
+    EXPECT_TRUE(isCompleteReport(readFile(real)));
+    struct stat info {};
+    ASSERT_EQ(stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(dir.entries(), (std::set<std::string>{"latest.html", "links", "reports"}));
+    std::set<std::string> inside;
+    for (const auto& entry : fs::directory_iterator(dir.path() / "reports" / "2026"))
+        inside.insert(entry.path().filename().string());
+    EXPECT_EQ(inside, std::set<std::string>{"gas.html"});
+}
+
+TEST(ReportThroughLinks, aDanglingLinkGetsItsFileCreated) {
+    calculateExample();
+    ScratchDir dir;
+    fs::create_directory(dir.path() / "out");
+    fs::create_symlink("out/new.html", dir.path() / "report.html");
+    ASSERT_EQ(save("New gas", dir.file("report.html")), 0);
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "report.html"));
+    EXPECT_TRUE(isCompleteReport(readFile(dir.file("out/new.html"))));
+}
+
+// The temporary file goes beside the real file, so the rename never has to
+// cross file systems: a link from the scratch directory into /dev/shm, which
+// is another file system where it exists, still works and stays a link.
+TEST(ReportThroughLinks, worksAcrossFileSystems) {
+    struct stat tmp {
+    }, shm{};
+    ScratchDir dir;
+    if (stat("/dev/shm", &shm) != 0 || stat(dir.path().c_str(), &tmp) != 0 ||
+        shm.st_dev == tmp.st_dev || access("/dev/shm", W_OK) != 0)
+        GTEST_SKIP() << "no second writable file system at /dev/shm";
+    calculateExample();
+    const std::string real = "/dev/shm/tarvelo-link-test-" + std::to_string(getpid()) + ".html";
+    writeFile(real, "old");
+    fs::create_symlink(real, dir.path() / "report.html");
+    const int result = save("Far gas", dir.file("report.html"));
+    const std::string content = readFile(real);
+    fs::remove(real);
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "report.html"));
+    EXPECT_TRUE(isCompleteReport(content));
+}
+
+TEST(ReportThroughLinks, aLoopOfLinksIsReportedAndChangesNothing) {
+    calculateExample();
+    ScratchDir dir;
+    fs::create_symlink("b.html", dir.path() / "a.html");
+    fs::create_symlink("a.html", dir.path() / "b.html");
+    EXPECT_EQ(save("Loop gas", dir.file("a.html")), ELOOP);
+    EXPECT_EQ(dir.entries(), (std::set<std::string>{"a.html", "b.html"}));
+}
+
+// Help with a fake xdg-open that lists the descriptors it was started with
+// and then stays, as a real viewer does.
+class HelpDescriptors : public ::testing::Test {
+protected:
+    void SetUp() override {
+        record_ = dir_.file("descriptors");
+        const std::string script = dir_.file("xdg-open");
+        writeFile(script, "#!/bin/sh\n"
+                          "ls /proc/self/fd > \"" +
+                              record_ +
+                              ".part\"\n"
+                              "mv \"" +
+                              record_ + ".part\" \"" + record_ +
+                              "\"\n"
+                              "sleep 5\n");
+        ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+        const char* path = std::getenv("PATH");
+        setenv("PATH", (dir_.path().string() + ":" + (path ? path : "")).c_str(), 1);
+    }
+
+    // The descriptor numbers the viewer's first command inherited.
+    std::set<int> recorded() {
+        for (int i = 0; i < 100 && access(record_.c_str(), F_OK) != 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::istringstream in(readFile(record_));
+        std::set<int> numbers;
+        for (int fd; in >> fd;)
+            numbers.insert(fd);
+        return numbers;
+    }
+
+    ScratchDir dir_;
+    std::string record_;
+};
+
+TEST_F(HelpDescriptors, theViewerInheritsNoDescriptorAboveStandardError) {
+    // A file and a pipe opened the old way, without close-on-exec.
+    const int file = open(dir_.file("held").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_GE(file, 0);
+    const int high = dup2(file, 200);
+    ASSERT_EQ(high, 200);
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+
+    const char help[] = "/tmp/help.chm";
+    ASSERT_EQ(kernel().Help(help, static_cast<std::int32_t>(sizeof help - 1)), 0);
+    const std::set<int> inherited = recorded();
+
+    ASSERT_FALSE(inherited.empty()) << "the fake viewer did not run";
+    for (const int fd : {file, high, pipeEnds[0], pipeEnds[1]})
+        EXPECT_EQ(inherited.count(fd), 0u) << "descriptor " << fd << " reached the viewer";
+    // 0-2 are /dev/null, 3 is the directory ls itself reads.
+    for (const int fd : inherited)
+        EXPECT_LE(fd, 3) << "descriptor " << fd << " reached the viewer";
+
+    // The reader of the pipe sees its end as soon as the caller closes its
+    // writing end, although the viewer is still running.
+    close(pipeEnds[1]);
+    pollfd reader{pipeEnds[0], POLLIN, 0};
+    ASSERT_EQ(poll(&reader, 1, 2000), 1) << "the viewer holds the pipe open";
+    char byte = 0;
+    EXPECT_EQ(read(pipeEnds[0], &byte, 1), 0);
+    close(pipeEnds[0]);
+    close(file);
+    close(high);
+}
