@@ -33,6 +33,8 @@ void InputField::keyPressEvent(QKeyEvent* event) {
         // A plain Tab, whatever the shift state of the Enter, handled before
         // this returns: the focus has moved (or been refused) by then.
         QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        // As for a real Tab: the styles then show where the focus went.
+        window()->setAttribute(Qt::WA_KeyboardFocusChange);
         QCoreApplication::sendEvent(this, &tab);
         event->accept();
         return;

@@ -74,15 +74,21 @@ int toPixels(int twips) {
     return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
 }
 
-int toTwips(int pixels) { return pixels * kTwipsPerPixel; }
+int toTwips(int pixels) {
+    return pixels * kTwipsPerPixel;
+}
 
 QRect toPixels(const TwipsRect& rect) {
     return {toPixels(rect.left), toPixels(rect.top), toPixels(rect.width), toPixels(rect.height)};
 }
 
-QSize clientSize() { return {toPixels(kClientWidth), toPixels(kClientHeight)}; }
+QSize clientSize() {
+    return {toPixels(kClientWidth), toPixels(kClientHeight)};
+}
 
-QPoint designPosition() { return {toPixels(kDesignLeft), toPixels(kDesignTop)}; }
+QPoint designPosition() {
+    return {toPixels(kDesignLeft), toPixels(kDesignTop)};
+}
 
 TwipsRect placeOf(const char* objectName) {
     for (const Place& entry : kPlaces)

@@ -192,7 +192,9 @@ frmMain::frmMain(std::string kernelLibrary, QWidget* parent)
 
 frmMain::~frmMain() = default;
 
-void frmMain::setSaveDialogRunner(SaveDialogRunner runner) { runSaveDialog = std::move(runner); }
+void frmMain::setSaveDialogRunner(SaveDialogRunner runner) {
+    runSaveDialog = std::move(runner);
+}
 
 // ---------------------------------------------------------------------------
 // Building the window
@@ -245,11 +247,13 @@ void frmMain::createToolbar() {
     tlbMain->setIconSize(QSize(32, 32));
     layout::place(tlbMain);
 
-    btnDE = tlbMain->addAction(QIcon(QStringLiteral(":/icons/flag_de.svg")), QStringLiteral("Deutsch"));
+    btnDE =
+        tlbMain->addAction(QIcon(QStringLiteral(":/icons/flag_de.svg")), QStringLiteral("Deutsch"));
     btnDE->setObjectName(QStringLiteral("btnDE"));
     btnDE->setToolTip(QStringLiteral("Setzt die Sprache auf 'Deutsch'."));
     btnDE->setCheckable(true);
-    btnEN = tlbMain->addAction(QIcon(QStringLiteral(":/icons/flag_en.svg")), QStringLiteral("English"));
+    btnEN =
+        tlbMain->addAction(QIcon(QStringLiteral(":/icons/flag_en.svg")), QStringLiteral("English"));
     btnEN->setObjectName(QStringLiteral("btnEN"));
     btnEN->setToolTip(QStringLiteral("Sets the language to 'English'."));
     btnEN->setCheckable(true);
@@ -272,15 +276,15 @@ void frmMain::createInputFrame() {
     Frame1->setProperty("Tag", QStringLiteral("30001"));
     layout::place(Frame1);
 
-    Label1[0] = makeLabel(Frame1, QStringLiteral("Label1_0"), QStringLiteral("Name of the gas:"),
-                          "40001");
+    Label1[0] =
+        makeLabel(Frame1, QStringLiteral("Label1_0"), QStringLiteral("Name of the gas:"), "40001");
     txtGasName = new InputField(Frame1);
     txtGasName->setObjectName(QStringLiteral("txtGasName"));
     layout::place(txtGasName);
 
     static constexpr const char* kFormulas[tarvelo::kComponentCount] = {
-        "CH4", "C2H6", "C3H8", "ISO-C4H10", "N-C4H10", "C5H12", "C6H14", "C7H16",
-        "C2H2", "C2H4", "H2",  "CO",        "CO2",     "N2",    "O2",    "H2O"};
+        "CH4",  "C2H6", "C3H8", "ISO-C4H10", "N-C4H10", "C5H12", "C6H14", "C7H16",
+        "C2H2", "C2H4", "H2",   "CO",        "CO2",     "N2",    "O2",    "H2O"};
     for (int i = 1; i <= tarvelo::kComponentCount; ++i) {
         const int row = i - 1;
         Label3[row] = makeLabel(Frame1, QStringLiteral("Label3_%1").arg(row),
@@ -293,12 +297,12 @@ void frmMain::createInputFrame() {
         field->setLeaveCheck([this, i] { return txtGas_Validate(i); });
         layout::place(field);
         txtGas[i] = field;
-        Label4[row] = makeLabel(Frame1, QStringLiteral("Label4_%1").arg(row),
-                                QStringLiteral("% vol."));
+        Label4[row] =
+            makeLabel(Frame1, QStringLiteral("Label4_%1").arg(row), QStringLiteral("% vol."));
     }
 
-    Label1[1] = makeLabel(Frame1, QStringLiteral("Label1_1"), QStringLiteral("Sum of elements:"),
-                          "40002");
+    Label1[1] =
+        makeLabel(Frame1, QStringLiteral("Label1_1"), QStringLiteral("Sum of elements:"), "40002");
     Label1[1]->setAlignment(Qt::AlignCenter);
     txtSum = new QLineEdit(Frame1);
     txtSum->setObjectName(QStringLiteral("txtSum"));
@@ -317,11 +321,11 @@ void frmMain::createResultFrame() {
     Frame2->setProperty("Tag", QStringLiteral("30002"));
     layout::place(Frame2);
 
-    Label2[0] = makeLabel(Frame2, QStringLiteral("Label2_0"), QStringLiteral("air / fuel ratio"),
-                          "41001");
+    Label2[0] =
+        makeLabel(Frame2, QStringLiteral("Label2_0"), QStringLiteral("air / fuel ratio"), "41001");
     Label2[1] = makeLabel(Frame2, QStringLiteral("Label2_1"), QStringLiteral("density"), "41002");
-    Label2[2] = makeLabel(Frame2, QStringLiteral("Label2_2"), QStringLiteral("calorific value"),
-                          "41003");
+    Label2[2] =
+        makeLabel(Frame2, QStringLiteral("Label2_2"), QStringLiteral("calorific value"), "41003");
     txtLambda = makeResultBox(Frame2, QStringLiteral("txtLambda"));
     txtRho = makeResultBox(Frame2, QStringLiteral("txtRho"));
     txtHu = makeResultBox(Frame2, QStringLiteral("txtHu"));
@@ -417,8 +421,8 @@ void frmMain::restorePosition(const cRegistry& registry) {
 
 void frmMain::storePosition() const {
     // A minimised or maximised window stores where it stood before.
-    const bool normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized |
-                                           Qt::WindowFullScreen));
+    const bool normal =
+        !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
     const QPoint position = normal ? pos() : normalPosition;
     const cRegistry registry;
     const QString app = QString::fromLatin1(kAppKey);
@@ -515,7 +519,8 @@ void frmMain::endWithKernelError(const tarvelo::KernelBindingError& error) {
 void frmMain::cmdCalculate_Click() {
     const QLocale locale;
     for (int i = 1; i <= tarvelo::kComponentCount; ++i)
-        GasPercent[static_cast<std::size_t>(i - 1)] = tarvelo::entryValue(txtGas[i]->text(), locale);
+        GasPercent[static_cast<std::size_t>(i - 1)] =
+            tarvelo::entryValue(txtGas[i]->text(), locale);
     float lambda = 0.0f;
     float rho = 0.0f;
     float hu = 0.0f;
@@ -541,7 +546,8 @@ void frmMain::cmdRefresh_Click() {
 void frmMain::cmdSave_Click() {
     const QString app = QString::fromLatin1(kAppKey);
     const cRegistry registry;
-    QString initDir = registry.GetSetting(app, kGeneral, QStringLiteral("InitDir"), defaultInitDir());
+    QString initDir =
+        registry.GetSetting(app, kGeneral, QStringLiteral("InitDir"), defaultInitDir());
 
     if (!dlgDialog) {
         dlgDialog = new QFileDialog(this);
@@ -580,7 +586,9 @@ void frmMain::cmdSave_Click() {
                                   QString::fromLocal8Bit(std::strerror(result)));
 }
 
-void frmMain::cmdExit_Click() { close(); }
+void frmMain::cmdExit_Click() {
+    close();
+}
 
 void frmMain::mnuHelp_Help_Click() {
     const QByteArray path = QFile::encodeName(QDir::toNativeSeparators(helpFilePath));
@@ -606,9 +614,13 @@ void frmMain::tlbMain_ButtonClick(QAction* button) {
 // ---------------------------------------------------------------------------
 // Languages
 
-void frmMain::mnuLanguage_DE_Click() { switchLanguage(cLanguage::German); }
+void frmMain::mnuLanguage_DE_Click() {
+    switchLanguage(cLanguage::German);
+}
 
-void frmMain::mnuLanguage_EN_Click() { switchLanguage(cLanguage::English); }
+void frmMain::mnuLanguage_EN_Click() {
+    switchLanguage(cLanguage::English);
+}
 
 void frmMain::switchLanguage(int code) {
     // All steps run even when the language does not change.
@@ -652,4 +664,6 @@ void frmMain::markLanguage(int code) {
     }
 }
 
-QString frmMain::word(long key) const { return Lang ? Lang->Word(key) : QString(); }
+QString frmMain::word(long key) const {
+    return Lang ? Lang->Word(key) : QString();
+}

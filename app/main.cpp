@@ -24,8 +24,9 @@ bool displayAvailable() {
 
 int main(int argc, char* argv[]) {
     if (!displayAvailable()) {
-        std::fprintf(stderr, "%s: no graphical display found (neither DISPLAY nor "
-                             "WAYLAND_DISPLAY is set).\n",
+        std::fprintf(stderr,
+                     "%s: no graphical display found (neither DISPLAY nor "
+                     "WAYLAND_DISPLAY is set).\n",
                      tarvelo::kAppTitle);
         return 1;
     }

@@ -26,7 +26,9 @@
 
 namespace driver {
 
-inline QString appKey() { return QString::fromLatin1(tarvelo::kAppKey); }
+inline QString appKey() {
+    return QString::fromLatin1(tarvelo::kAppKey);
+}
 
 // The settings live under $XDG_CONFIG_HOME, which CTest points at a
 // directory of the test's own.

@@ -28,8 +28,7 @@ void writeFile(const QString& path, const QByteArray& data) {
 // Types 90 / 5 / 2 / 2 / 1 and calculates.
 void calculateWorkedExample(QWidget* window, const QString& gasName) {
     driver::enter(find<QLineEdit>(window, "txtGasName"), gasName);
-    const QList<std::pair<int, QString>> rows{
-        {1, "90"}, {2, "5"}, {3, "2"}, {13, "2"}, {14, "1"}};
+    const QList<std::pair<int, QString>> rows{{1, "90"}, {2, "5"}, {3, "2"}, {13, "2"}, {14, "1"}};
     for (const auto& [i, text] : rows) {
         driver::enter(gas(window, i), text);
         driver::press(window, Qt::Key_Return);
@@ -146,8 +145,8 @@ private slots:
         QCOMPARE(answerer.messages.size(), 1);
         QCOMPARE(answerer.messages[0].title, QStringLiteral("TarveloV1R1"));
         QCOMPARE(answerer.messages[0].icon, QMessageBox::Critical);
-        QCOMPARE(answerer.messages[0].text, QStringLiteral("The report could not be written:\n") +
-                                                target + "\n" + reason);
+        QCOMPARE(answerer.messages[0].text,
+                 QStringLiteral("The report could not be written:\n") + target + "\n" + reason);
         QCOMPARE(contents(existing), old);
         QVERIFY(find(window.get(), "cmdSave")->isEnabled());
     }
@@ -155,8 +154,9 @@ private slots:
     void f1AndTheHelpButtonOpenTheSameHelpFile() {
         QTemporaryDir bin;
         const QString record = bin.filePath("opened.txt");
-        writeFile(bin.filePath("xdg-open"),
-                  QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '%1'\n").arg(record).toUtf8());
+        writeFile(
+            bin.filePath("xdg-open"),
+            QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '%1'\n").arg(record).toUtf8());
         QFile::setPermissions(bin.filePath("xdg-open"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QByteArray path = qgetenv("PATH");

@@ -15,12 +15,13 @@ const QColor kGreen(0, 192, 0);
 const QColor kRed(255, 0, 0);
 const QString kInvalidEntry = QStringLiteral("The entered value has to be numerical and positive!");
 
-QColor textColour(const QLineEdit* box) { return box->palette().color(QPalette::Text); }
+QColor textColour(const QLineEdit* box) {
+    return box->palette().color(QPalette::Text);
+}
 
 // Types the worked example 90 / 5 / 2 / 2 / 1 (CH4, C2H6, C3H8, CO2, N2).
 void typeWorkedExample(QWidget* window) {
-    const QList<std::pair<int, QString>> rows{
-        {1, "90"}, {2, "5"}, {3, "2"}, {13, "2"}, {14, "1"}};
+    const QList<std::pair<int, QString>> rows{{1, "90"}, {2, "5"}, {3, "2"}, {13, "2"}, {14, "1"}};
     for (const auto& [i, text] : rows) {
         driver::enter(gas(window, i), text);
         driver::press(window, Qt::Key_Return);
@@ -89,13 +90,27 @@ private slots:
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("sum");
         QTest::addColumn<bool>("enabled");
-        QTest::newRow("99.5") << "90" << "9.5" << "99.5" << true;
-        QTest::newRow("100.9") << "95.4" << "5.5" << "100.9" << true;
-        QTest::newRow("99") << "90" << "9" << "99" << false;
-        QTest::newRow("101") << "100" << "1" << "101" << false;
-        QTest::newRow("98.9") << "90" << "8.9" << "98.9" << false;
-        QTest::newRow("250 is accepted") << "250" << "0" << "250" << false;
-        QTest::newRow("empty counts 0") << "100" << "" << "100" << true;
+        QTest::newRow("99.5") << "90"
+                              << "9.5"
+                              << "99.5" << true;
+        QTest::newRow("100.9") << "95.4"
+                               << "5.5"
+                               << "100.9" << true;
+        QTest::newRow("99") << "90"
+                            << "9"
+                            << "99" << false;
+        QTest::newRow("101") << "100"
+                             << "1"
+                             << "101" << false;
+        QTest::newRow("98.9") << "90"
+                              << "8.9"
+                              << "98.9" << false;
+        QTest::newRow("250 is accepted") << "250"
+                                         << "0"
+                                         << "250" << false;
+        QTest::newRow("empty counts 0") << "100"
+                                        << ""
+                                        << "100" << true;
     }
     void sumWithinOneOfHundredEnablesCalculate() {
         QFETCH(QString, first);
@@ -199,11 +214,14 @@ private slots:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("sum");
         QTest::newRow("German comma is the decimal separator")
-            << QLocale(QLocale::German, QLocale::Germany) << "12,5" << "12,5";
+            << QLocale(QLocale::German, QLocale::Germany) << "12,5"
+            << "12,5";
         QTest::newRow("English comma groups digits")
-            << QLocale(QLocale::English, QLocale::UnitedStates) << "12,5" << "125";
+            << QLocale(QLocale::English, QLocale::UnitedStates) << "12,5"
+            << "125";
         QTest::newRow("blanks and exponent")
-            << QLocale(QLocale::German, QLocale::Germany) << " 1,25E1 " << "12,5";
+            << QLocale(QLocale::German, QLocale::Germany) << " 1,25E1 "
+            << "12,5";
     }
     void readsNumbersInTheUserLocale() {
         QFETCH(QLocale, locale);
@@ -296,9 +314,12 @@ private slots:
     void storedPositionIsIgnoredWhenUnusable_data() {
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("top");
-        QTest::newRow("off every screen") << "-150000" << "-150000";
-        QTest::newRow("far right") << "900000" << "3000";
-        QTest::newRow("not a number") << "left" << "top";
+        QTest::newRow("off every screen") << "-150000"
+                                          << "-150000";
+        QTest::newRow("far right") << "900000"
+                                   << "3000";
+        QTest::newRow("not a number") << "left"
+                                      << "top";
     }
     void storedPositionIsIgnoredWhenUnusable() {
         QFETCH(QString, left);

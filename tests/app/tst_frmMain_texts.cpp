@@ -79,8 +79,7 @@ QString shown(const QWidget* window, const Keyed& keyed) {
 
 void expectLanguage(const QWidget* window, int code) {
     for (const Keyed& keyed : kKeyed)
-        QCOMPARE(shown(window, keyed),
-                 QString::fromUtf8(code == 1 ? keyed.german : keyed.english));
+        QCOMPARE(shown(window, keyed), QString::fromUtf8(code == 1 ? keyed.german : keyed.english));
     QCOMPARE(find<QAction>(window, "btnDE")->isChecked(), code == 1);
     QCOMPARE(find<QAction>(window, "btnEN")->isChecked(), code == 2);
     QCOMPARE(find<QAction>(window, "mnuLanguage_DE")->isChecked(), code == 1);
