@@ -3,12 +3,14 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
-# CI builds with warnings as errors.
+# CI builds with warnings as errors, and its tests also build, install and
+# remove the Debian package and cross-build the Windows kernel.
 ifneq ($(CI),)
 CMAKE_FLAGS += -DTARVELO_WERROR=ON
+DEPS_FLAGS += --package --windows
 endif
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench package windows-kernel clean
 
 all: build
 
@@ -30,6 +32,19 @@ test: build
 
 bench: build
 	@scripts/run-bench $(BUILD_DIR)/bin
+
+# The Debian package, in $(BUILD_DIR).
+package: DEPS_FLAGS += --package
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
+	@ls $(BUILD_DIR)/tarvelo_*.deb
+
+# TarveloV1_Kernel.dll for 32-bit and 64-bit Windows.
+windows-kernel: DEPS_FLAGS += --windows
+windows-kernel: deps
+	@scripts/build-windows-kernel i686 $(BUILD_DIR)-win32
+	@scripts/build-windows-kernel x86_64 $(BUILD_DIR)-win64
+	@ls $(BUILD_DIR)-win32/bin/TarveloV1_Kernel.dll $(BUILD_DIR)-win64/bin/TarveloV1_Kernel.dll
 
 clean:
 	rm -rf $(BUILD_DIR)
