@@ -52,7 +52,8 @@ public:
     BatchSummary process(int inputFd, std::string_view inputName, OutputBuffer& out);
 
 private:
-    const BatchRequest& request_;
+    // A copy: a run may be made from a temporary request.
+    const BatchRequest request_;
     Calculator& calculator_;
     std::ostream& messages_;
     ReportNames reportNames_;

@@ -130,20 +130,27 @@ protected:
 };
 
 TEST_F(HelpDescriptors, theViewerInheritsNoDescriptorAboveStandardError) {
-    // A file and a pipe opened the old way, without close-on-exec.
-    const int file = open(dir_.file("held").c_str(), O_RDWR | O_CREAT, 0600);
-    ASSERT_GE(file, 0);
-    const int high = dup2(file, 200);
-    ASSERT_EQ(high, 200);
+    // A file and a pipe opened the old way, without close-on-exec, moved to
+    // numbers that neither the viewer's shell nor ls use for their own files.
+    auto moveHigh = [](int fd, int number) {
+        const int moved = dup2(fd, number);
+        close(fd);
+        return moved;
+    };
+    const int file = moveHigh(open(dir_.file("held").c_str(), O_RDWR | O_CREAT, 0600), 200);
+    ASSERT_EQ(file, 200);
     int pipeEnds[2];
     ASSERT_EQ(pipe(pipeEnds), 0);
+    pipeEnds[0] = moveHigh(pipeEnds[0], 201);
+    pipeEnds[1] = moveHigh(pipeEnds[1], 202);
+    ASSERT_EQ(pipeEnds[1], 202);
 
     const char help[] = "/tmp/help.chm";
     ASSERT_EQ(kernel().Help(help, static_cast<std::int32_t>(sizeof help - 1)), 0);
     const std::set<int> inherited = recorded();
 
     ASSERT_FALSE(inherited.empty()) << "the fake viewer did not run";
-    for (const int fd : {file, high, pipeEnds[0], pipeEnds[1]})
+    for (const int fd : {file, pipeEnds[0], pipeEnds[1]})
         EXPECT_EQ(inherited.count(fd), 0u) << "descriptor " << fd << " reached the viewer";
     // 0-2 are /dev/null, 3 is the directory ls itself reads.
     for (const int fd : inherited)
@@ -158,5 +165,4 @@ TEST_F(HelpDescriptors, theViewerInheritsNoDescriptorAboveStandardError) {
     EXPECT_EQ(read(pipeEnds[0], &byte, 1), 0);
     close(pipeEnds[0]);
     close(file);
-    close(high);
 }
