@@ -53,10 +53,12 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ -n "$(field Maintainer)" ]] || fail "no Maintainer"
 [[ "$(field Recommends)" == *xchm* ]] || fail "Recommends '$(field Recommends)' lacks xchm"
 depends=$(field Depends)
+# The package names alone, one a line: "libc6 (>= 2.34)" gives libc6.
+depend_names=$(tr ',' '\n' <<<"$depends" | awk '{print $1}')
 wanted=(libc6 libstdc++6 xdg-utils)
 [[ "$with_app" == 1 ]] && wanted+=(libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6)
 for package in "${wanted[@]}"; do
-    grep -Eq "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
+    grep -Fxq "$package" <<<"$depend_names" || fail "Depends lacks $package: $depends"
 done
 echo "Depends: $depends"
 
@@ -64,7 +66,11 @@ echo "Depends: $depends"
 remove() {
     DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq tarvelo >"$work/remove.log" 2>&1
 }
-trap remove EXIT
+cleanup() {
+    remove
+    dpkg --purge tarvelo >/dev/null 2>&1
+}
+trap cleanup EXIT
 if ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$work/install.log" 2>&1; then
     echo "FAIL: apt-get install failed:"
     cat "$work/install.log"
@@ -90,6 +96,9 @@ fi
 for path in /usr/bin/tarvelo /usr/bin/TarveloV1R1 /usr/lib/TarveloV1; do
     [[ ! -e "$path" ]] || fail "$path is left after apt-get remove"
 done
+# dpkg remembers a removed package until it is purged (its maintainer
+# scripts run ldconfig); leave the machine's package list as it was.
+dpkg --purge tarvelo >/dev/null 2>&1 || fail "dpkg --purge tarvelo failed"
 echo "removed again"
 
 if ((failures > 0)); then

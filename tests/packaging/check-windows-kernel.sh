@@ -15,7 +15,7 @@ dll=$2
 tools=$arch-w64-mingw32
 
 if [[ ! -f "$dll" ]]; then
-    if ! command -v "$tools-objdump" >/dev/null && [[ "${CI:-}" != true ]]; then
+    if ! command -v "$tools-g++" >/dev/null && [[ "${CI:-}" != true ]]; then
         echo "SKIP: $tools tools are not installed (scripts/install-deps --windows)"
         exit 77
     fi
