@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
 # Checks a cross-built TarveloV1_Kernel.dll as a Windows caller sees it:
-#   check-windows-kernel.sh i686|x86_64 DLL
+#   check-windows-kernel.sh i686|x86_64 DLL IMPORT_LIBRARY SOURCE_DIR WORK_DIR
 # - exactly the exports Calculate, GasData_Init, Help, Save2File, undecorated,
 #   with ordinals 1-4 in that order;
 # - on i686, stdcall: the function behind each export is the compiler's
 #   stdcall symbol (_Name@bytes) and every return pops its arguments;
 # - imports from system DLLs only (the MinGW runtime is linked in);
-# - the version resource: file and product version 1.0.0.0 and the comment.
+# - the version resource: file and product version 1.0.0.0 and the comment;
+# - a C caller compiled with the public header links through the import
+#   library and imports the four plain names from TarveloV1_Kernel.dll.
 # Exits 77 (skipped) when the DLL was not built because no cross compiler is
 # installed, except in CI, where that is a failure.
 set -uo pipefail
 arch=$1
 dll=$2
+implib=$3
+src=$4
+work=$5
 tools=$arch-w64-mingw32
 
 if [[ ! -f "$dll" ]]; then
@@ -97,8 +102,23 @@ for line in 'FILEVERSION 1, 0, 0, 0' 'PRODUCTVERSION 1, 0, 0, 0' \
     grep -qF "$line" <<<"$resource" || fail "version resource lacks '$line'"
 done
 
+# Link-time callers: the header's declarations must meet the import library.
+rm -rf "$work"
+mkdir -p "$work"
+if "$tools-gcc" -std=c11 -Wall -Wextra -Werror -I"$src/kernel" \
+        -o "$work/link_kernel_check.exe" "$src/tests/packaging/link_kernel_check.c" "$implib" \
+        >"$work/link.log" 2>&1; then
+    imported=$("$tools-objdump" -p "$work/link_kernel_check.exe" |
+               awk '/DLL Name:/ {on = ($3 == "TarveloV1_Kernel.dll"); next}
+                    on && NF == 3 && $2 ~ /^[0-9]+$/ {print $3}' | sort | tr '\n' ' ')
+    [[ "$imported" == "Calculate GasData_Init Help Save2File " ]] ||
+        fail "a linked caller imports '$imported' from TarveloV1_Kernel.dll"
+else
+    fail "a caller does not link through the import library:"$'\n'"$(cat "$work/link.log")"
+fi
+
 if ((failures > 0)); then
     echo "$failures check(s) failed for $dll"
     exit 1
 fi
-echo "$dll ($arch): 4 exports with ordinals 1-4, system imports only, version 1.0.0.0$([[ $arch == i686 ]] && echo ', stdcall')"
+echo "$dll ($arch): 4 exports with ordinals 1-4, system imports only, version 1.0.0.0, links through its import library$([[ $arch == i686 ]] && echo ', stdcall')"
