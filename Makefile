@@ -10,7 +10,14 @@ CMAKE_FLAGS += -DTARVELO_WERROR=ON
 DEPS_FLAGS += --package --windows
 endif
 
-.PHONY: all deps configure build run test bench package windows-kernel clean
+# The sanitizer build, the fuzzers and the analysers keep trees of their own.
+ASAN_DIR = build-asan
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+SOAK_CYCLES ?= 10000
+
+.PHONY: all deps configure build run test asan-test fuzz soak lint bench package \
+        windows-kernel clean
 
 all: build
 
@@ -29,6 +36,30 @@ run: build
 
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+ifneq ($(CI),)
+	@$(MAKE) --no-print-directory asan-test
+endif
+
+# The whole suite once more, built with AddressSanitizer, UndefinedBehavior-
+# Sanitizer and LeakSanitizer (the asan preset, in build-asan).
+asan-test: deps
+	@cmake --preset asan $(CMAKE_FLAGS) >/dev/null
+	@cmake --build --preset asan -j $(JOBS)
+	@ctest --preset asan -j $(JOBS)
+
+# Each libFuzzer target for FUZZ_SECONDS, built with clang in FUZZ_DIR.
+fuzz: DEPS_FLAGS += --fuzz
+fuzz: deps
+	@scripts/run-fuzz $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# The long soak of the main window: SOAK_CYCLES cycles.
+soak: build
+	@TARVELO_SOAK_CYCLES=$(SOAK_CYCLES) ctest --test-dir $(BUILD_DIR) --output-on-failure -L soak
+
+# clang-tidy and cppcheck on our code, with the build's compile commands.
+lint: DEPS_FLAGS += --lint
+lint: configure
+	@scripts/run-lint $(BUILD_DIR)
 
 bench: build
 	@scripts/run-bench $(BUILD_DIR)/bin
