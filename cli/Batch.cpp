@@ -221,30 +221,21 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
             if (quoteNumbers)
                 *p++ = '"';
         };
-        number([&](char* q) {
-            return writeGeneral(q, roundHalfEven(results.lambda, kLambdaDecimals), 7, mark);
-        });
-        number([&](char* q) {
-            return writeGeneral(q, roundHalfEven(results.rho, kRhoDecimals), 7, mark);
-        });
-        number([&](char* q) {
-            return writeGeneral(q, roundHalfEven(results.hu, kHuDecimals), 7, mark);
-        });
+        number([&](char* q) { return writeDisplayed(q, results.lambda, kLambdaDecimals, mark); });
+        number([&](char* q) { return writeDisplayed(q, results.rho, kRhoDecimals, mark); });
+        number([&](char* q) { return writeDisplayed(q, results.hu, kHuDecimals, mark); });
         number([&](char* q) { return writeGeneral(q, results.lambda, 9, mark); });
         number([&](char* q) { return writeGeneral(q, results.rho, 9, mark); });
         number([&](char* q) { return writeGeneral(q, results.hu, 9, mark); });
         number([&](char* q) { return writeGeneral(q, sum, 7, mark); });
         const double d = relativeDensity(results.rho);
         const double wobbe = wobbeIndex(results.hu, d);
-        number([&](char* q) {
-            return writeRounded(q, roundHalfEven(d, kRelativeDensityDecimals),
-                                kRelativeDensityDecimals, mark);
-        });
+        number([&](char* q) { return writeRoundedHalfEven(q, d, kRelativeDensityDecimals, mark); });
         *p++ = delimiter;
         if (std::isfinite(wobbe)) {
             if (quoteNumbers)
                 *p++ = '"';
-            p = writeRounded(p, roundHalfEven(wobbe, kWobbeDecimals), kWobbeDecimals, mark);
+            p = writeRoundedHalfEven(p, wobbe, kWobbeDecimals, mark);
             if (quoteNumbers)
                 *p++ = '"';
         }

@@ -1,5 +1,6 @@
 #include "Numbers.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -13,12 +14,30 @@ bool isBlank(char c) noexcept {
     return c == ' ' || c == '\t';
 }
 
-constexpr std::uint64_t kPow10[] = {
-    1ull,           10ull,           100ull,           1000ull,          10000ull,
-    100000ull,      1000000ull,      10000000ull,      100000000ull,     1000000000ull,
-    10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull};
+constexpr std::uint64_t kPow10[] = {1ull,
+                                    10ull,
+                                    100ull,
+                                    1000ull,
+                                    10000ull,
+                                    100000ull,
+                                    1000000ull,
+                                    10000000ull,
+                                    100000000ull,
+                                    1000000000ull,
+                                    10000000000ull,
+                                    100000000000ull,
+                                    1000000000000ull,
+                                    10000000000000ull,
+                                    100000000000000ull,
+                                    1000000000000000ull,
+                                    10000000000000000ull,
+                                    100000000000000000ull,
+                                    1000000000000000000ull,
+                                    10000000000000000000ull};
 
-constexpr double kPow10Double[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+// Powers of ten up to 10^19, all exact in double.
+constexpr double kPow10Double[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                   1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
 
 void replaceMark(char* begin, char* end, char decimalMark) noexcept {
     if (decimalMark == '.')
@@ -37,17 +56,125 @@ char* writeGeneralSlow(char* out, float value, int digits, char decimalMark) noe
     return result.ptr;
 }
 
-// Writes the `count` digits of q, most significant first.
-void digitsOf(std::uint64_t q, int count, char* digits) noexcept {
-    for (int i = count - 1; i >= 0; --i) {
-        digits[i] = char('0' + q % 10);
-        q /= 10;
+// The eight decimal digits of n < 10^8, leading zeros included, as the
+// values 0 to 9 in the eight bytes of a word, the first digit in the lowest
+// byte. Four digits are split off per 32-bit half, then two per 16-bit and
+// one per 8-bit lane; x / 100 = (x * 10486) >> 20 for x < 10^4 and
+// x / 10 = (x * 103) >> 10 for x < 100 keep each product within its lane.
+std::uint64_t eightDigits(std::uint32_t n) noexcept {
+    const std::uint64_t fours = (n / 10000) | (std::uint64_t(n % 10000) << 32);
+    const std::uint64_t hundreds = ((fours * 10486) >> 20) & 0x0000007F0000007Fu;
+    const std::uint64_t twos = ((fours - hundreds * 100) << 16) | hundreds;
+    const std::uint64_t tens = ((twos * 103) >> 10) & 0x000F000F000F000Fu;
+    return ((twos - tens * 10) << 8) | tens;
+}
+
+constexpr std::uint64_t kZeroChars = 0x3030303030303030u;
+
+// Stores the eight digits of n < 10^8 as text at out.
+void storeEightDigits(char* out, std::uint32_t n) noexcept {
+    const std::uint64_t text = eightDigits(n) + kZeroChars;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, &text, 8);
+    } else {
+        for (int i = 0; i < 8; ++i)
+            out[i] = char(text >> (8 * i));
     }
+}
+
+// Writes the number whose `count` digits (at most 16) start at `digits`, the
+// last `decimals` of them after the decimal mark: the integer part ("0" when
+// all digits are decimals), then, unless they are all zeros, the mark and the
+// decimals without trailing zeros. 16 bytes from `digits` must be readable;
+// the copies write up to 16 bytes at a time, which stays within the
+// kMaxNumberText chars at the start of the number for every caller here
+// (a sign, at most 15 integer digits and the mark or "0." and 8 zeros, then 16).
+char* layOut(char* p, const char* digits, int count, int decimals, char decimalMark) noexcept {
+    const int integers = count - decimals;
+    const int first = integers > 0 ? integers : 0;
+    int last = count;
+    while (last > first && digits[last - 1] == '0')
+        --last;
+    if (integers > 0) {
+        std::memcpy(p, digits, 16);
+        p += integers;
+    } else {
+        *p++ = '0';
+    }
+    if (last > first) {
+        *p++ = decimalMark;
+        for (int i = integers; i < 0; ++i)
+            *p++ = '0';
+        std::memcpy(p, digits + first, 16);
+        p += last - first;
+    }
+    return p;
+}
+
+// Writes scaled / 10^decimals; `scaled` is a whole number below 1e15 in
+// magnitude. A negative zero and zero are both "0".
+char* writeScaled(char* out, double scaled, int decimals, char decimalMark) noexcept {
+    char* p = out;
+    const auto k = static_cast<std::uint64_t>(std::fabs(scaled));
+    if (scaled < 0.0 && k != 0)
+        *p++ = '-';
+    char text[32] = {};
+    const char* digits;
+    int count;
+    if (k < kPow10[8]) {
+        storeEightDigits(text, std::uint32_t(k));
+        digits = text;
+        count = 8;
+    } else {
+        storeEightDigits(text, std::uint32_t(k / kPow10[8]));
+        storeEightDigits(text + 8, std::uint32_t(k % kPow10[8]));
+        digits = text;
+        count = 16;
+    }
+    // Leading zeros, but keep one digit.
+    while (count > 1 && *digits == '0') {
+        ++digits;
+        --count;
+    }
+    return layOut(p, digits, count, decimals, decimalMark);
+}
+
+// Plain decimals ("87.5", "0,0695", "100"): digits, optionally the decimal
+// mark and more digits, at most 19 digits in all. When those digits, read as
+// one whole number, do not exceed 2^53, both it and the power of ten are
+// exact doubles, and one correctly rounded division yields the double nearest
+// the decimal: the value std::from_chars returns. False for anything else.
+bool readPlainDecimal(const char* p, const char* end, char decimalMark, double& value) noexcept {
+    if (end - p > 20) // 19 digits and the mark
+        return false;
+    const char* const start = p;
+    std::uint64_t whole = 0; // wraps for 20 digits, which are refused below
+    for (; p != end && unsigned(*p - '0') < 10u; ++p)
+        whole = whole * 10 + unsigned(*p - '0');
+    if (p == start)
+        return false;
+    long decimals = 0;
+    if (p != end) {
+        if (*p != decimalMark)
+            return false;
+        const char* const fraction = ++p;
+        for (; p != end && unsigned(*p - '0') < 10u; ++p)
+            whole = whole * 10 + unsigned(*p - '0');
+        decimals = p - fraction;
+        if (decimals == 0 || p != end || end - start > 20)
+            return false;
+    } else if (end - start > 19) {
+        return false;
+    }
+    if (whole > (std::uint64_t(1) << 53))
+        return false;
+    value = static_cast<double>(whole) / kPow10Double[decimals];
+    return true;
 }
 
 } // namespace
 
-ParsedNumber parseNumber(std::string_view text, char decimalMark) noexcept {
+ParsedNumber parseNumberGeneral(std::string_view text, char decimalMark) noexcept {
     std::size_t begin = 0, end = text.size();
     while (begin < end && isBlank(text[begin]))
         ++begin;
@@ -107,6 +234,19 @@ ParsedNumber parseNumber(std::string_view text, char decimalMark) noexcept {
     return {NumberStatus::Ok, single};
 }
 
+ParsedNumber parseNumber(std::string_view text, char decimalMark) noexcept {
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    while (begin != end && isBlank(*begin))
+        ++begin;
+    while (end != begin && isBlank(end[-1]))
+        --end;
+    double value;
+    if (readPlainDecimal(begin, end, decimalMark, value))
+        return {NumberStatus::Ok, static_cast<float>(value)};
+    return parseNumberGeneral(text, decimalMark);
+}
+
 std::string_view describe(NumberStatus status) noexcept {
     switch (status) {
     case NumberStatus::Empty:
@@ -150,33 +290,24 @@ char* writeGeneral(char* out, float value, int digits, char decimalMark) noexcep
     // value = m * 2^e exactly, m of 24 bits.
     const std::uint64_t m = (bits & 0x7fffffu) | 0x800000u;
     const int e = biasedExponent - 150;
-    if (e > 0)
+    if (e > 0 || e < -63)
         return writeGeneralSlow(out, value, digits, decimalMark);
     const unsigned shift = unsigned(-e);
-    const double magnitude = std::fabs(static_cast<double>(value));
 
-    // x: the decimal exponent of the first significant digit. printf's %g
-    // uses plain notation for -4 <= x < digits.
-    int x = 0;
-    if (magnitude >= 1.0) {
-        while (x < 9 && magnitude >= kPow10Double[x + 1])
-            ++x;
-    } else {
-        double scaled = magnitude;
-        while (x > -5 && scaled < 1.0) {
-            scaled *= 10.0;
-            --x;
-        }
-    }
+    // x: the decimal exponent of the first significant digit, first
+    // estimated as floor(log10(2^(e + 23))) and then set by exact integer
+    // comparisons. printf's %g uses plain notation for -4 <= x < digits.
+    int x = ((e + 23) * 1233) >> 12;
     std::uint64_t q = 0;
     std::uint64_t remainder = 0;
+    int k = 0; // value * 10^k has `digits` integer digits
     for (int attempt = 0;; ++attempt) {
-        const int k = digits - 1 - x; // value * 10^k has `digits` integer digits
-        if (x < -4 || x >= digits || k < 0 || k > 12 || attempt > 2 || shift > 63)
+        if (x < -4 || x >= digits || attempt > 2)
             return writeGeneralSlow(out, value, digits, decimalMark);
+        k = digits - 1 - x;                    // 0 to 12
         const std::uint64_t n = m * kPow10[k]; // < 2^24 * 10^12 < 2^64
         q = n >> shift;
-        remainder = shift ? n & ((std::uint64_t(1) << shift) - 1) : 0;
+        remainder = n & ((std::uint64_t(1) << shift) - 1);
         if (q < kPow10[digits - 1]) {
             --x;
             continue;
@@ -194,37 +325,19 @@ char* writeGeneral(char* out, float value, int digits, char decimalMark) noexcep
     }
     if (q == kPow10[digits]) {
         q = kPow10[digits - 1];
-        ++x;
-        if (x >= digits)
+        --k;
+        if (++x >= digits)
             return writeGeneralSlow(out, value, digits, decimalMark);
     }
 
-    char digitText[9];
-    digitsOf(q, digits, digitText);
-    int significant = digits;
-    while (significant > 1 && digitText[significant - 1] == '0')
-        --significant;
-
+    // q < 10^9: the first of nine digits, then eight.
+    char text[32] = {};
+    text[0] = char('0' + q / kPow10[8]);
+    storeEightDigits(text + 1, std::uint32_t(q % kPow10[8]));
     char* p = out;
     if (value < 0.0f)
         *p++ = '-';
-    if (x >= 0) {
-        for (int i = 0; i <= x; ++i)
-            *p++ = digitText[i];
-        if (significant > x + 1) {
-            *p++ = decimalMark;
-            for (int i = x + 1; i < significant; ++i)
-                *p++ = digitText[i];
-        }
-    } else {
-        *p++ = '0';
-        *p++ = decimalMark;
-        for (int i = 0; i < -x - 1; ++i)
-            *p++ = '0';
-        for (int i = 0; i < significant; ++i)
-            *p++ = digitText[i];
-    }
-    return p;
+    return layOut(p, text + 9 - digits, digits, k, decimalMark);
 }
 
 char* writeRounded(char* out, double value, int decimals, char decimalMark) noexcept {
@@ -234,28 +347,26 @@ char* writeRounded(char* out, double value, int decimals, char decimalMark) noex
         replaceMark(out, result.ptr, decimalMark);
         return result.ptr;
     }
-    char* p = out;
-    std::uint64_t k = static_cast<std::uint64_t>(std::fabs(scaled));
-    if (scaled < 0.0 && k != 0)
-        *p++ = '-';
-    char digitText[24];
-    int count = 0;
-    do {
-        digitText[count++] = char('0' + k % 10);
-        k /= 10;
-    } while (k != 0 || count <= decimals);
-    // digitText holds the digits least significant first.
-    int lowest = 0;
-    while (lowest < decimals && digitText[lowest] == '0')
-        ++lowest;
-    for (int i = count - 1; i >= decimals; --i)
-        *p++ = digitText[i];
-    if (lowest < decimals) {
-        *p++ = decimalMark;
-        for (int i = decimals - 1; i >= lowest; --i)
-            *p++ = digitText[i];
-    }
-    return p;
+    return writeScaled(out, scaled, decimals, decimalMark);
+}
+
+char* writeDisplayed(char* out, float value, int decimals, char decimalMark) noexcept {
+    const double scaled = std::nearbyint(static_cast<double>(value) * kPow10Double[decimals]);
+    // Below a million the single nearest the rounded decimal shows as that
+    // decimal (the tests go through every one); a negative zero shows as "0".
+    if (scaled >= 0.0 && scaled < 1e6)
+        return writeScaled(out, scaled, decimals, decimalMark);
+    return writeGeneral(out, roundHalfEven(value, decimals), 7, decimalMark);
+}
+
+char* writeRoundedHalfEven(char* out, double value, int decimals, char decimalMark) noexcept {
+    // roundHalfEven would yield scaled / 10^decimals, and writeRounded would
+    // scale that back to `scaled` exactly: both steps err by at most half an
+    // ulp, together less than 0.5 for numbers below 1e15.
+    const double scaled = std::nearbyint(value * kPow10Double[decimals]);
+    if (std::isfinite(scaled) && std::fabs(scaled) < 1e15)
+        return writeScaled(out, scaled, decimals, decimalMark);
+    return writeRounded(out, roundHalfEven(value, decimals), decimals, decimalMark);
 }
 
 std::string generalText(float value, int digits, char decimalMark) {

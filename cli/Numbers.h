@@ -26,6 +26,10 @@ struct ParsedNumber {
 // single precision, as the window stores a typed entry.
 ParsedNumber parseNumber(std::string_view text, char decimalMark) noexcept;
 
+// parseNumber without its shortcut for plain decimals: every text through
+// std::from_chars. The two agree on every text.
+ParsedNumber parseNumberGeneral(std::string_view text, char decimalMark) noexcept;
+
 // What a status means, for messages: "not a number", "negative value", ...
 std::string_view describe(NumberStatus status) noexcept;
 
@@ -36,7 +40,8 @@ float roundHalfEven(float value, int decimals) noexcept;
 // Rounds a double to `decimals` places (0 to 9), ties to even.
 double roundHalfEven(double value, int decimals) noexcept;
 
-// Room that one number of the functions below needs at most.
+// Room that one number of the functions below needs at most. Each of them
+// may use all of it as scratch space, also beyond the end it returns.
 inline constexpr std::size_t kMaxNumberText = 40;
 
 // Writes `value` as printf's "%.<digits>g" would in the C locale, but with
@@ -50,6 +55,14 @@ char* writeGeneral(char* out, float value, int digits, char decimalMark) noexcep
 // Writes a double already rounded to `decimals` places (0 to 9) as a plain
 // decimal without trailing zeros (0.6232, 13.15, 2).
 char* writeRounded(char* out, double value, int decimals, char decimalMark) noexcept;
+
+// The same text as writeGeneral(out, roundHalfEven(value, decimals), 7,
+// decimalMark), decimals 0 to 3: a result as the window shows it.
+char* writeDisplayed(char* out, float value, int decimals, char decimalMark) noexcept;
+
+// The same text as writeRounded(out, roundHalfEven(value, decimals),
+// decimals, decimalMark).
+char* writeRoundedHalfEven(char* out, double value, int decimals, char decimalMark) noexcept;
 
 // Convenience for messages and the calc command.
 std::string generalText(float value, int digits, char decimalMark);
