@@ -37,6 +37,8 @@ int main(int argc, char* argv[]) {
                                             .arg(tarvelo::kVersionMinor)
                                             .arg(tarvelo::kVersionRevision));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarvelo.svg")));
+    // Lets desktops match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.marsk.TarveloV1"));
 
     frmMain window;
     window.show();
