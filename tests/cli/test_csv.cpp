@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,45 @@ TEST(CsvReader, reportsBadQuotingOnTheRecordAndGoesOn) {
 TEST(CsvReader, readsLongRecordsBeyondTheBlockSize) {
     const std::string longName(100, 'x');
     expectRows("\"" + longName + "\",1\nb,2", ',', {{{longName, "1"}, 1, ""}, {{"b", "2"}, 2, ""}});
+}
+
+// Unquoted fields are scanned eight bytes at a time: fields of every length
+// at every offset, with bytes that differ from a delimiter, CR or LF only in
+// the high bit or in one low bit, must split where a byte-wise scan would.
+TEST(CsvReader, splitsUnquotedFieldsOfEveryLengthAtEveryOffset) {
+    const std::string alphabet = std::string("ab09.,;\t-") + "\x8a\x8d\xac\xbb\x89\x0b\x0c\x0e" +
+                                 std::string(1, '\0') + "\x7f\xff\x80\x01";
+    for (const char delimiter : {',', ';', '\t'}) {
+        std::mt19937 random{unsigned(delimiter)};
+        std::string text;
+        std::vector<Row> expected;
+        std::size_t line = 1;
+        for (int r = 0; r < 400; ++r) {
+            Row row{{}, line, ""};
+            const int fields = 1 + int(random() % 6);
+            for (int f = 0; f < fields; ++f) {
+                std::string field;
+                const int length = int(random() % 20);
+                while (int(field.size()) < length) {
+                    const char c = alphabet[random() % alphabet.size()];
+                    if (c != delimiter)
+                        field.push_back(c);
+                }
+                if (f > 0)
+                    text.push_back(delimiter);
+                text += field;
+                row.fields.push_back(field);
+            }
+            const bool blank = row.fields.size() == 1 && row.fields[0].empty();
+            // A blank line ends in CR LF: its LF after a CR would only end the line before.
+            const char* const ends[] = {"\n", "\r\n", "\r"};
+            text += blank ? "\r\n" : ends[random() % 3];
+            ++line;
+            if (!blank) // a blank line is skipped
+                expected.push_back(row);
+        }
+        expectRows(text, delimiter, expected);
+    }
 }
 
 TEST(CsvReader, emptyInputHasNoRecords) {
