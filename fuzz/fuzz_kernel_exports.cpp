@@ -50,7 +50,7 @@ std::size_t lineCount(const std::string& content) {
 // contract).
 std::int32_t lengthArgument(std::int32_t wish, std::size_t size) {
     if (wish < 0)
-        return wish;
+        return wish; // read as 0
     return static_cast<std::int32_t>(static_cast<std::size_t>(wish) % (size + 1));
 }
 
@@ -81,19 +81,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // that AddressSanitizer sees any read past the given length.
     std::string nameBuffer = name, pathBuffer = path;
     const std::int32_t nameLength = lengthArgument(nameWish, nameBuffer.size());
-    const std::int32_t pathLength = static_cast<std::int32_t>(
-        dir.size() + 1 +
-        static_cast<std::size_t>(lengthArgument(pathWish, path.size() - dir.size() - 1)));
+    // A path length never cuts into the scratch directory's name: only the
+    // file name part is shortened (or, for a negative length, all of it).
+    const std::int32_t fileLength = lengthArgument(pathWish, path.size() - dir.size() - 1);
+    const std::int32_t pathLength =
+        fileLength < 0
+            ? fileLength
+            : static_cast<std::int32_t>(dir.size() + 1 + static_cast<std::size_t>(fileLength));
     const int result =
         Save2File(nameBuffer.data(), pathBuffer.data(), &language, nameLength, pathLength);
 
     // The file the kernel was to write: the given length, trailing blanks off.
-    std::string target = path.substr(0, static_cast<std::size_t>(pathLength));
+    std::string target = path.substr(0, static_cast<std::size_t>(pathLength < 0 ? 0 : pathLength));
     while (!target.empty() && target.back() == ' ')
         target.pop_back();
     if (result == 0) {
         const std::string content = readAll(target);
-        const std::size_t expected = language == 1 || language == 2 ? 295 : 284;
+        // The name is copied byte for byte into the heading, and with a
+        // language into the title too: each CR LF in it makes more lines.
+        std::string_view shownName(nameBuffer.data(),
+                                   static_cast<std::size_t>(nameLength < 0 ? 0 : nameLength));
+        while (!shownName.empty() && shownName.back() == ' ')
+            shownName.remove_suffix(1);
+        std::size_t breaks = 0;
+        for (std::size_t at = shownName.find("\r\n"); at != std::string_view::npos;
+             at = shownName.find("\r\n", at + 2))
+            ++breaks;
+        const bool texts = language == 1 || language == 2;
+        const std::size_t expected = (texts ? 295 : 284) + (texts ? 2 : 1) * breaks;
         fuzz::check(lineCount(content) == expected, "a written report has the wrong line count");
         fuzz::check(content.size() >= 9 &&
                         content.compare(content.size() - 9, 9, "</html>\r\n") == 0,

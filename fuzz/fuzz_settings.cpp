@@ -4,6 +4,7 @@
 #include "FuzzSupport.h"
 #include "cRegistry.h"
 
+#include <QGuiApplication>
 #include <QString>
 
 #include <sys/stat.h>
@@ -22,6 +23,14 @@ const std::string& settingsFile() {
 }
 
 } // namespace
+
+// The program reads its settings only once its QApplication exists, and a
+// stored @Variant value may hold a picture, which needs one: so does this.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static QGuiApplication app(*argc, *argv);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string& file = settingsFile();
