@@ -78,6 +78,7 @@ void* KernelBinding::resolve(const char* name) {
 // Function pointers come back from the loader as data pointers; converting
 // through an integer of pointer size is what POSIX and Win32 both guarantee.
 template <typename Fn> static Fn asFunction(void* symbol) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the one conversion the loaders allow
     return reinterpret_cast<Fn>(reinterpret_cast<std::uintptr_t>(symbol));
 }
 

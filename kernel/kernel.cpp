@@ -69,7 +69,7 @@ std::string_view trimmed_text(const char* text, std::int32_t length) noexcept {
 }
 
 std::string fixed_field(double value, int width, int decimals) {
-    const std::string overflow(static_cast<std::size_t>(width), '*');
+    std::string overflow(static_cast<std::size_t>(width), '*'); // not const: returned by move
     if (value != value || value - value != 0.0) // NaN or infinity
         return overflow;
     // 309 integer digits at most for a double, plus sign, point and decimals.
@@ -375,7 +375,8 @@ int resolve_links(std::string& path) {
         } else {
             // A relative link is relative to the directory that holds it.
             const std::size_t slash = path.rfind('/');
-            path = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + link;
+            path.resize(slash == std::string::npos ? 0 : slash + 1);
+            path += link;
         }
     }
     return ELOOP;
