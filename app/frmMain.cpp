@@ -534,11 +534,13 @@ void frmMain::cmdCalculate_Click() {
 
 void frmMain::cmdRefresh_Click() {
     // Emptying the fields runs no validation; GasPercent, the colour of the
-    // sum and the kernel's last calculation stay.
+    // sum and the kernel's last calculation stay. setText, not clear():
+    // clear() is an undoable edit and keeps each field's undo history, which
+    // then grows with every calculation for as long as the program runs.
     for (int i = 1; i <= tarvelo::kComponentCount; ++i)
-        txtGas[i]->clear();
+        txtGas[i]->setText(QString());
     for (QLineEdit* box : {static_cast<QLineEdit*>(txtGasName), txtSum, txtLambda, txtRho, txtHu})
-        box->clear();
+        box->setText(QString());
     cmdCalculate->setEnabled(false);
     cmdSave->setEnabled(false);
 }

@@ -68,6 +68,23 @@ bool isWholeReport(const QByteArray& report) {
 class tst_soak : public QObject {
     Q_OBJECT
 private slots:
+    // An emptied field that kept its undo history would carry every entry of
+    // every calculation since the start: the history must go with the text.
+    void newCalculationLeavesNoUndoHistoryToGrow() {
+        driver::clearSettings();
+        auto window = driver::openWindow();
+        driver::enter(find<QLineEdit>(window.get(), "txtGasName"), "Gas");
+        for (int i = 1; i <= 16; ++i) {
+            driver::enter(gas(window.get(), i), i == 1 ? "100" : "0");
+            driver::press(window.get(), Qt::Key_Return);
+        }
+        driver::click(find(window.get(), "cmdCalculate"));
+        QVERIFY(gas(window.get(), 1)->isUndoAvailable());
+        driver::click(find(window.get(), "cmdRefresh"));
+        for (auto* field : window->findChildren<QLineEdit*>())
+            QVERIFY2(!field->isUndoAvailable(), qPrintable(field->objectName()));
+    }
+
     void typeCalculateSwitchSaveAndStartAgainLeaksNothing() {
         driver::clearSettings();
         QTemporaryDir dir;
