@@ -61,7 +61,7 @@ char* writeGeneralSlow(char* out, float value, int digits, char decimalMark) noe
 // byte. Four digits are split off per 32-bit half, then two per 16-bit and
 // one per 8-bit lane; x / 100 = (x * 10486) >> 20 for x < 10^4 and
 // x / 10 = (x * 103) >> 10 for x < 100 keep each product within its lane.
-std::uint64_t eightDigits(std::uint32_t n) noexcept {
+[[gnu::always_inline]] inline std::uint64_t eightDigits(std::uint32_t n) noexcept {
     const std::uint64_t fours = (n / 10000) | (std::uint64_t(n % 10000) << 32);
     const std::uint64_t hundreds = ((fours * 10486) >> 20) & 0x0000007F0000007Fu;
     const std::uint64_t twos = ((fours - hundreds * 100) << 16) | hundreds;
@@ -71,15 +71,19 @@ std::uint64_t eightDigits(std::uint32_t n) noexcept {
 
 constexpr std::uint64_t kZeroChars = 0x3030303030303030u;
 
-// Stores the eight digits of n < 10^8 as text at out.
-void storeEightDigits(char* out, std::uint32_t n) noexcept {
-    const std::uint64_t text = eightDigits(n) + kZeroChars;
+// Stores the eight bytes of text, the lowest first, at out.
+void storeWord(char* out, std::uint64_t text) noexcept {
     if constexpr (std::endian::native == std::endian::little) {
         std::memcpy(out, &text, 8);
     } else {
         for (int i = 0; i < 8; ++i)
             out[i] = char(text >> (8 * i));
     }
+}
+
+// Stores the eight digits of n < 10^8 as text at out.
+void storeEightDigits(char* out, std::uint32_t n) noexcept {
+    storeWord(out, eightDigits(n) + kZeroChars);
 }
 
 // Writes the number whose `count` digits (at most 16) start at `digits`, the
@@ -121,21 +125,21 @@ char* writeScaled(char* out, double scaled, int decimals, char decimalMark) noex
     char text[32] = {};
     const char* digits;
     int count;
+    // The leading zeros are skipped, but one digit is kept. They are the
+    // zero bytes at the low end of the first word of digit values.
+    std::uint64_t first;
     if (k < kPow10[8]) {
-        storeEightDigits(text, std::uint32_t(k));
-        digits = text;
+        first = eightDigits(std::uint32_t(k));
         count = 8;
     } else {
-        storeEightDigits(text, std::uint32_t(k / kPow10[8]));
+        first = eightDigits(std::uint32_t(k / kPow10[8]));
         storeEightDigits(text + 8, std::uint32_t(k % kPow10[8]));
-        digits = text;
-        count = 16;
+        count = 16; // the first word is not zero
     }
-    // Leading zeros, but keep one digit.
-    while (count > 1 && *digits == '0') {
-        ++digits;
-        --count;
-    }
+    storeWord(text, first + kZeroChars);
+    const int zeros = first == 0 ? 7 : std::countr_zero(first) / 8;
+    digits = text + zeros;
+    count -= zeros;
     return layOut(p, digits, count, decimals, decimalMark);
 }
 

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 using namespace tarvelo::cli;
 
@@ -268,6 +269,60 @@ TEST(FastGeneral, agreesWithPrintfNearPowersOfTenAndAtTheEndsOfTheRange) {
             }
         }
     }
+    EXPECT_EQ(mismatches, 0);
+}
+
+
+// The text of k / 10^decimals built from the integer alone: the integer
+// part, then the mark and the decimals without trailing zeros.
+std::string scaledText(std::uint64_t k, int decimals, char mark) {
+    std::uint64_t scale = 1;
+    for (int i = 0; i < decimals; ++i)
+        scale *= 10;
+    std::string text = std::to_string(k / scale);
+    std::string fraction = decimals == 0 ? std::string() : std::to_string(k % scale);
+    fraction.insert(0, std::size_t(decimals) - fraction.size(), '0');
+    while (!fraction.empty() && fraction.back() == '0')
+        fraction.pop_back();
+    if (!fraction.empty())
+        text += mark + fraction;
+    return text;
+}
+
+// The shortcut skips the leading zeros of the digit words by counting zero
+// bytes: every count of them, in the one-word and the two-word case, and
+// the numbers at both ends of each count.
+TEST(FastRounded, writesEveryLengthOfIntegerWithoutLeadingZeros) {
+    std::vector<std::uint64_t> values = {0};
+    std::uint64_t power = 1;
+    for (int length = 1; length <= 15; ++length, power *= 10)
+        for (const std::uint64_t k : {power, power + 1, 2 * power + 7, 9 * power, 10 * power - 1})
+            values.push_back(k);
+    std::mt19937_64 random(11);
+    for (int i = 0; i < 20000; ++i)
+        values.push_back((random() >> 14) % (std::uint64_t(1) << (1 + random() % 49)));
+    int mismatches = 0;
+    for (const std::uint64_t k : values)
+        for (int decimals = 0; decimals <= 4; ++decimals)
+            for (const char mark : {'.', ','}) {
+                double scale = 1;
+                for (int i = 0; i < decimals; ++i)
+                    scale *= 10;
+                const double value = double(k) / scale;
+                char text[kMaxNumberText];
+                const std::string written(text, writeRoundedHalfEven(text, value, decimals, mark));
+                const std::string expected = scaledText(k, decimals, mark);
+                if (written != expected && ++mismatches <= 5)
+                    ADD_FAILURE() << k << " / 10^" << decimals << ": '" << written << "' vs '"
+                                  << expected << "'";
+                if (k != 0) {
+                    const std::string negative(
+                        text, writeRoundedHalfEven(text, -value, decimals, mark));
+                    if (negative != "-" + expected && ++mismatches <= 5)
+                        ADD_FAILURE() << "-" << k << " / 10^" << decimals << ": '" << negative
+                                      << "'";
+                }
+            }
     EXPECT_EQ(mismatches, 0);
 }
 
