@@ -1,5 +1,7 @@
 #include "NumberText.h"
 
+#include "Windows1252.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -193,27 +195,8 @@ QString displayNumberText(float value, const QLocale& locale)
     return plain.toString(v, 'g', 7);
 }
 
-float roundHalfEven(float value, int decimals)
-{
-    // A single-precision value times 10^3 or less is exact in double, so the
-    // only rounding is nearbyint's, which ties to even in the default mode.
-    static constexpr double kScale[] = {1.0, 10.0, 100.0, 1000.0};
-    if (!std::isfinite(value))
-        return value;
-    const double scale = kScale[std::clamp(decimals, 0, 3)];
-    return static_cast<float>(std::nearbyint(double(value) * scale) / scale);
-}
-
 QByteArray toWindows1252(const QString& text)
 {
-    // The characters that Windows-1252 puts at 0x80 to 0x9F; 0 marks the
-    // five unassigned bytes.
-    static constexpr char16_t kHigh[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
     QByteArray bytes;
     bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -224,15 +207,7 @@ QByteArray toWindows1252(const QString& text)
             ++i;
             continue;
         }
-        if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF)) {
-            bytes += static_cast<char>(ch);
-            continue;
-        }
-        const auto* hit = std::find(std::begin(kHigh), std::end(kHigh), ch);
-        if (hit != std::end(kHigh))
-            bytes += static_cast<char>(0x80 + (hit - std::begin(kHigh)));
-        else
-            bytes += '?';
+        bytes += windows1252Byte(ch);
     }
     return bytes;
 }

@@ -1,6 +1,8 @@
 // Numbers as the window reads and shows them, in the user's locale.
 #pragma once
 
+#include "Rounding.h" // roundHalfEven, as the window rounds results
+
 #include <QByteArray>
 #include <QLocale>
 #include <QString>
@@ -36,9 +38,6 @@ std::optional<std::int32_t> toWholeNumber(const QString& text, const QLocale& lo
 // numbers (9.5 -> "9.5", 10 -> "10", 1234.6 -> "1234,6" in German).
 QString displayNumberText(float value, const QLocale& locale);
 
-// Rounds to `decimals` places (0 to 3), halves going to the even digit,
-// and returns the nearest single-precision value: 0.125f -> 0.12f.
-float roundHalfEven(float value, int decimals);
 
 // The gas name as Windows-1252 bytes; characters the code page lacks
 // become '?'.

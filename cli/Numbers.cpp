@@ -267,13 +267,6 @@ std::string_view describe(NumberStatus status) noexcept {
     return "invalid";
 }
 
-float roundHalfEven(float value, int decimals) noexcept {
-    // A single times 10^n (n <= 3) is exact in double, so the only rounding
-    // is the one nearbyint does, in the default mode: to nearest, ties even.
-    const double scale = kPow10Double[decimals];
-    return static_cast<float>(std::nearbyint(static_cast<double>(value) * scale) / scale);
-}
-
 double roundHalfEven(double value, int decimals) noexcept {
     const double scale = kPow10Double[decimals];
     if (!std::isfinite(value) || std::fabs(value) >= 1e15)

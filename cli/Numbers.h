@@ -2,6 +2,8 @@
 // the C locale: the decimal mark is always given explicitly.
 #pragma once
 
+#include "../common/Rounding.h"
+
 #include <string>
 #include <string_view>
 
@@ -33,9 +35,9 @@ ParsedNumber parseNumberGeneral(std::string_view text, char decimalMark) noexcep
 // What a status means, for messages: "not a number", "negative value", ...
 std::string_view describe(NumberStatus status) noexcept;
 
-// Rounds to `decimals` places (0 to 3), ties to the even digit, and returns
-// the nearest single-precision value (0.125f -> 0.12f, 2.99499989f -> 2.99f).
-float roundHalfEven(float value, int decimals) noexcept;
+// Rounds a single to `decimals` places (0 to 3), ties to the even digit,
+// exactly as the window does (0.125f -> 0.12f, 2.99499989f -> 2.99f).
+using tarvelo::roundHalfEven;
 
 // Rounds a double to `decimals` places (0 to 9), ties to even.
 double roundHalfEven(double value, int decimals) noexcept;

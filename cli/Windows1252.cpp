@@ -1,27 +1,11 @@
 #include "Windows1252.h"
 
+#include "../common/Windows1252.h"
+
 #include <cstdint>
 
 namespace tarvelo::cli {
 
-namespace {
-
-// Code points of the bytes 0x80..0x9F; 0 where the code page has no character.
-constexpr char32_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-char encode(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<char>(static_cast<unsigned char>(c));
-    for (int i = 0; i < 32; ++i)
-        if (kHighControls[i] == c)
-            return static_cast<char>(0x80 + i);
-    return '?';
-}
-
-} // namespace
 
 std::string toWindows1252(std::string_view utf8) {
     std::string out;
@@ -63,7 +47,7 @@ std::string toWindows1252(std::string_view utf8) {
             ++i;
             continue;
         }
-        out.push_back(encode(c));
+        out.push_back(tarvelo::windows1252Byte(c));
         i += std::size_t(length);
     }
     return out;
