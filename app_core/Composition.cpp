@@ -36,7 +36,7 @@ CompositionSum readComposition(const std::array<QString, kComponentCount>& texts
         result.percent[i] = entryValue(texts[i], locale);
         result.sum += result.percent[i];
     }
-    result.calculable = std::fabs(100.0f - result.sum) < 1.0f;
+    result.calculable = sumNear100(result.sum);
     return result;
 }
 

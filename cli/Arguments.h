@@ -2,7 +2,7 @@
 // composition, checked completely before anything is calculated or written.
 #pragma once
 
-#include "Components.h"
+#include "Domain.h"
 
 #include <array>
 #include <optional>
@@ -13,8 +13,7 @@
 
 namespace tarvelo::cli {
 
-// The kernel's language codes.
-enum class Language : int { German = 1, English = 2 };
+using tarvelo::Language;
 
 enum class HelpTopic { General, Calc, Report, Batch };
 

@@ -33,10 +33,6 @@ float compositionSum(const Composition& percent) noexcept {
     return sum;
 }
 
-bool sumNear100(float sum) noexcept {
-    return std::fabs(100.0f - sum) < 1.0f;
-}
-
 double relativeDensity(float rho) noexcept {
     return static_cast<double>(rho) / kAirDensity;
 }

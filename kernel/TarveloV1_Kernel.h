@@ -29,6 +29,17 @@
 
 #include <stdint.h>
 
+/* The version of this library's interface and binary: the major number
+ * changes when a caller built against an older header would break. */
+#define TARVELO_KERNEL_VERSION "1.0.0"
+#define TARVELO_KERNEL_VERSION_MAJOR 1
+#define TARVELO_KERNEL_VERSION_MINOR 0
+#define TARVELO_KERNEL_VERSION_PATCH 0
+
+/* The language codes of Save2File. */
+#define TARVELO_LANGUAGE_GERMAN 1
+#define TARVELO_LANGUAGE_ENGLISH 2
+
 /* TARVELO_API declares an export: the system calling convention of the
  * platform (stdcall on 32-bit Windows, callee pops its arguments) and, when
  * the library itself is built, default visibility. */
@@ -75,10 +86,10 @@ TARVELO_API(int32_t) Calculate(const float* composition, float* lambda, float* r
  * results, not any new input) to the file named by `path`/`pathLength`, with
  * the gas name `gasName`/`gasNameLength` as title and heading (<, > and & are
  * escaped) and the local date and time of writing. `*language` selects the
- * texts: 1 German, 2 English; any other value leaves the language-dependent
- * lines out. The file is Windows-1252 text with CR LF line ends; an existing
- * file is replaced only once the new report is complete, and keeps its
- * permission bits. A symbolic link is followed to the file it names. A path
+ * texts: TARVELO_LANGUAGE_GERMAN (1) or TARVELO_LANGUAGE_ENGLISH (2); any
+ * other value leaves the language-dependent lines out. The file is
+ * Windows-1252 text with CR LF line ends; an existing file is replaced only
+ * once the new report is complete, and keeps its permission bits. A symbolic link is followed to the file it names. A path
  * that names a device, a FIFO or a descriptor of the process (/dev/stdout) is
  * written into, not replaced.
  * Returns 0 when the report was written completely, otherwise the C library's

@@ -1,9 +1,9 @@
 // Module gasdata: the property table of the sixteen gas components.
 #pragma once
 
-namespace tarvelo {
+#include "Domain.h"
 
-inline constexpr int component_count = 16;
+namespace tarvelo {
 
 // Properties of one pure component at normal conditions.
 struct ComponentProperties {
@@ -15,7 +15,7 @@ struct ComponentProperties {
 
 // One record per component in composition order (1 methane ... 16 water
 // vapour). Zero until gasdata_init has run.
-extern ComponentProperties component_table[component_count];
+extern ComponentProperties component_table[kComponentCount];
 
 // Writes all 64 values of component_table. Repeating it writes the same values.
 void gasdata_init() noexcept;

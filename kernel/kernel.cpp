@@ -1,6 +1,7 @@
 #include "kernel.h"
 
 #include "ReplaceFile.h"
+#include "TarveloV1_Kernel.h"
 
 #include <cerrno>
 #include <charconv>
@@ -13,7 +14,7 @@ namespace tarvelo {
 
 KernelState kernel_state;
 
-const char component_name[component_count][13] = {
+const char component_name[kComponentCount][13] = {
     "CH4         ", "C2H6        ", "C3H8        ", "ISO-C4H10   ", "Normal-C4H10", "C5H12       ",
     "C6H14       ", "C7H16       ", "C2H2        ", "C2H4        ", "H2          ", "CO          ",
     "CO2         ", "N2          ", "O2          ", "H20         ",
@@ -26,7 +27,7 @@ void calculate(const float* composition, float* lambda, float* rho, float* hu) n
 
     KernelState state;
     double air = 0.0;
-    for (int i = 0; i < component_count; ++i) {
+    for (int i = 0; i < kComponentCount; ++i) {
         const double p = factor * static_cast<double>(composition[i]);
         state.fraction[i] = static_cast<float>(p);
         // The air sum takes the unrounded fraction.
@@ -37,7 +38,7 @@ void calculate(const float* composition, float* lambda, float* rho, float* hu) n
     // Two independent sums, each in index order; one loop lets them overlap.
     double density = 0.0;
     double heat = 0.0;
-    for (int i = 0; i < component_count; ++i) {
+    for (int i = 0; i < kComponentCount; ++i) {
         const double f = static_cast<double>(state.fraction[i]);
         density += static_cast<double>(component_table[i].density) * f;
         heat += static_cast<double>(component_table[i].calorific_value) * f;
@@ -95,11 +96,11 @@ public:
         text_.append(text);
         text_.append("\r\n");
     }
-    // A language-dependent line: left out for codes other than 1 and 2.
+    // A language-dependent line: left out for codes other than German and English.
     void line(int indent, std::string_view german, std::string_view english) {
-        if (language_ == 1)
+        if (language_ == TARVELO_LANGUAGE_GERMAN)
             line(indent, german);
-        else if (language_ == 2)
+        else if (language_ == TARVELO_LANGUAGE_ENGLISH)
             line(indent, english);
     }
     void blockquoteRule() {
@@ -191,7 +192,7 @@ std::string report_text(std::string_view gasName, std::int32_t language, const s
     r.line(23, "</td>");
     r.line(19, "</tr>");
 
-    for (int k = 0; k < component_count; ++k) {
+    for (int k = 0; k < kComponentCount; ++k) {
         const float percent =
             static_cast<float>(static_cast<double>(kernel_state.fraction[k]) * 100.0);
         r.line(19, "<tr>");

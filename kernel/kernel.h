@@ -13,7 +13,7 @@ namespace tarvelo {
 
 // The last calculation. Zero at load; replaced as a whole by calculate.
 struct KernelState {
-    float fraction[component_count]; // volume fractions (percent x 0.01)
+    float fraction[kComponentCount]; // volume fractions (percent x 0.01)
     float lambda;                    // air/fuel ratio, l air / l fuel
     float rho;                       // density, g/Nm3
     float hu;                        // calorific value, kWh/Nm3
@@ -21,7 +21,7 @@ struct KernelState {
 extern KernelState kernel_state;
 
 // Formula names as printed in the report: 12 characters each, blank-padded.
-extern const char component_name[component_count][13];
+extern const char component_name[kComponentCount][13];
 
 // Computes the three mixture properties of the 16 volume percentages at
 // `composition`, stores fractions and results as kernel_state and writes the
