@@ -123,9 +123,6 @@ frmAbout::frmAbout(QWidget* parent)
     // Load: the three texts that name the program.
     const QString title = QString::fromLatin1(tarvelo::kAppTitle);
     setWindowTitle(QStringLiteral("Info zu ") + title);
-    lblVersion->setText(QStringLiteral("Version %1.%2.%3")
-                            .arg(tarvelo::kVersionMajor)
-                            .arg(tarvelo::kVersionMinor)
-                            .arg(tarvelo::kVersionRevision));
+    lblVersion->setText(QStringLiteral("Version ") + QString::fromLatin1(tarvelo::kVersion));
     lblTitle->setText(title);
 }

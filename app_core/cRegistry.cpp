@@ -77,8 +77,5 @@ QString cRegistry::GetSetting(const QString& AppName, const QString& Section, co
 
 QString cRegistry::Version() const
 {
-    return QStringLiteral("%1.%2.%3")
-        .arg(tarvelo::kVersionMajor)
-        .arg(tarvelo::kVersionMinor)
-        .arg(tarvelo::kVersionRevision);
+    return QString::fromLatin1(tarvelo::kVersion);
 }
