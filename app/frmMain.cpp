@@ -342,12 +342,12 @@ void frmMain::createButtons() {
     keyText(cmdCalculate, "toolTip", "50002");
     cmdCalculate->setFocusPolicy(Qt::StrongFocus); // the last tab stop, while enabled
     cmdCalculate->setEnabled(false);
-    cmdSave = makePictureButton(client, QStringLiteral("cmdSave"),
-                                QStringLiteral(":/icons/save.svg"));
+    cmdSave =
+        makePictureButton(client, QStringLiteral("cmdSave"), QStringLiteral(":/icons/save.svg"));
     keyText(cmdSave, "toolTip", "50004");
     cmdSave->setEnabled(false);
-    cmdExit = makePictureButton(client, QStringLiteral("cmdExit"),
-                                QStringLiteral(":/icons/exit.svg"));
+    cmdExit =
+        makePictureButton(client, QStringLiteral("cmdExit"), QStringLiteral(":/icons/exit.svg"));
     keyText(cmdExit, "toolTip", "50003");
     connect(cmdRefresh, &QPushButton::clicked, this, &frmMain::cmdRefresh_Click);
     connect(cmdCalculate, &QPushButton::clicked, this, &frmMain::cmdCalculate_Click);

@@ -13,9 +13,9 @@
 namespace tarvelo {
 
 enum class EntryCheck {
-    Valid,        // empty (counts 0), or a number >= 0 that single precision holds
-    NotNumeric,   // not a number; also NaN, infinity and finite values beyond single precision
-    Negative,     // a number below 0
+    Valid,      // empty (counts 0), or a number >= 0 that single precision holds
+    NotNumeric, // not a number; also NaN, infinity and finite values beyond single precision
+    Negative,   // a number below 0
 };
 
 // Checks the text of one percentage field.

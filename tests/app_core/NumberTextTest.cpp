@@ -27,8 +27,7 @@ struct ParseCase {
     std::optional<double> value;
 };
 
-TEST(NumberText, parsesLocaleNumbers)
-{
+TEST(NumberText, parsesLocaleNumbers) {
     const ParseCase cases[] = {
         {&kEnglish, u"12.5", 12.5},
         {&kEnglish, u"12,5", 125.0}, // a group separator anywhere is ignored
@@ -91,23 +90,20 @@ TEST(NumberText, parsesLocaleNumbers)
     }
 }
 
-TEST(NumberText, negativeZeroAndUnderflowKeepTheirSign)
-{
+TEST(NumberText, negativeZeroAndUnderflowKeepTheirSign) {
     EXPECT_TRUE(std::signbit(*tarvelo::parseLocaleNumber(QStringLiteral("-0"), kEnglish)));
     EXPECT_TRUE(std::signbit(*tarvelo::parseLocaleNumber(QStringLiteral("-1E-999"), kEnglish)));
 }
 
 // A C library locale with a decimal comma: the installed one, or one built
 // for the test when the machine has only the C locale.
-bool selectGermanCLocale(const QTemporaryDir& scratch)
-{
+bool selectGermanCLocale(const QTemporaryDir& scratch) {
     if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
         return true;
     const QString target = scratch.path() + QStringLiteral("/de_DE.UTF-8");
     if (QProcess::execute(QStringLiteral("localedef"),
                           {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
-                           QStringLiteral("UTF-8"), target})
-        != 0)
+                           QStringLiteral("UTF-8"), target}) != 0)
         return false;
     qputenv("LOCPATH", QFile::encodeName(scratch.path()));
     const bool ok = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
@@ -115,8 +111,7 @@ bool selectGermanCLocale(const QTemporaryDir& scratch)
     return ok;
 }
 
-TEST(NumberText, parsingIgnoresTheCLibrarysLocale)
-{
+TEST(NumberText, parsingIgnoresTheCLibrarysLocale) {
     // QApplication has called setlocale(LC_ALL, ""); a comma locale there
     // must not change what "12.5" means in English.
     const char* previous = std::setlocale(LC_NUMERIC, nullptr);
@@ -133,8 +128,7 @@ TEST(NumberText, parsingIgnoresTheCLibrarysLocale)
     EXPECT_EQ(*german, 1234.5);
 }
 
-TEST(NumberText, wholeNumbers)
-{
+TEST(NumberText, wholeNumbers) {
     EXPECT_EQ(tarvelo::toWholeNumber(2.5), 2);
     EXPECT_EQ(tarvelo::toWholeNumber(-2.5), -2);
     EXPECT_EQ(tarvelo::toWholeNumber(3.5), 4);
@@ -153,8 +147,7 @@ struct DisplayCase {
     const char16_t* german;
 };
 
-TEST(NumberText, displayText)
-{
+TEST(NumberText, displayText) {
     const DisplayCase cases[] = {
         {9.5f, u"9.5", u"9,5"},
         {10.0f, u"10", u"10"},
@@ -178,8 +171,7 @@ TEST(NumberText, displayText)
     }
 }
 
-TEST(NumberText, windows1252MarksWhatItLacks)
-{
+TEST(NumberText, windows1252MarksWhatItLacks) {
     EXPECT_EQ(tarvelo::toWindows1252(QStringLiteral("CH\u2084 Ā")), QByteArray("CH? ?"));
     EXPECT_EQ(tarvelo::toWindows1252(QStringLiteral("\u0081\u009D")), QByteArray("??"));
     EXPECT_EQ(tarvelo::toWindows1252(QString::fromUtf16(u"a\U0001F525b")), QByteArray("a?b"));

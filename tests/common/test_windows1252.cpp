@@ -9,8 +9,7 @@ using tarvelo::toWindows1252;
 
 namespace {
 
-TEST(Windows1252, keepsLatin1AndTheWindowsCharacters)
-{
+TEST(Windows1252, keepsLatin1AndTheWindowsCharacters) {
     EXPECT_EQ(toWindows1252("Erdgas H 2024"), "Erdgas H 2024");
     EXPECT_EQ(toWindows1252("Grüße é\u00A0\u00FF"), "Gr\xFC\xDF\x65 \xE9\xA0\xFF");
 
