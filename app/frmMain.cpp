@@ -391,7 +391,7 @@ void frmMain::Form_Load() {
         // the user switches.
         if (!Lang->setLanguage(registry.GetSetting(QString::fromLatin1(kAppKey), kGeneral,
                                                    QStringLiteral("Language"),
-                                                   QStringLiteral("2"))) ||
+                                                   QString::number(cLanguage::English))) ||
             (Lang->language() != cLanguage::German && Lang->language() != cLanguage::English))
             Lang->setLanguage(cLanguage::English);
         RestoreTextKeys();
