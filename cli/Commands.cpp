@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "Batch.h"
+#include "Iso6976Command.h"
 #include "KernelBinding.h"
 #include "Numbers.h"
 
@@ -23,8 +24,13 @@ Commands:
   report  [--name NAME] [--lang de|en] --out FILE COMPONENT=PERCENT...
             calculate and write the HTML report of one composition
   batch   [--lang de|en] [--reports DIR] [--delimiter ,|;|tab] [--decimal .|,]
-          IN.csv [-o OUT.csv]
+          [--iso6976 T1/T2] IN.csv [-o OUT.csv]
             calculate every row of a CSV file
+  iso6976 [--reference T1/T2] [--pressure KPA] [--u COMPONENT=U]...
+          [--correlation FILE.csv] [--coverage K] [--normalise] [--json]
+          [--lang de|en] COMPONENT=MOLPERCENT...
+            gas quality by ISO 6976:2016 (calorific values, Wobbe indices,
+            density, compression factor) with uncertainties
 'tarvelo COMMAND --help' tells more about a command.
 
 Components, by formula label in any case, in volume percent:
@@ -226,6 +232,8 @@ int runReport(const ReportRequest& request, Calculator& calculator, std::ostream
 
 int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator, std::ostream& out,
                std::ostream& err) {
+    if (!args.empty() && args[0] == "iso6976")
+        return runIso6976({args.begin() + 1, args.end()}, out, err);
     const ParseResult parsed = parseArguments(args);
     if (!parsed.request) {
         err << parsed.error << '\n';

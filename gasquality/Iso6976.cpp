@@ -96,7 +96,9 @@ template <std::size_t N> std::string listed(const std::array<double, N>& table) 
     return text;
 }
 
-void check(const Composition& c, const ReferenceConditions& reference, double coverage) {
+} // namespace
+
+void checkReference(const ReferenceConditions& reference) {
     if (!temperatureIndex(d::kCombustionTemperatures, reference.combustionC))
         throw Iso6976Error("combustion temperature " + number(reference.combustionC) +
                            " °C is not one of ISO 6976's (" + listed(d::kCombustionTemperatures) +
@@ -108,6 +110,12 @@ void check(const Composition& c, const ReferenceConditions& reference, double co
     if (!(reference.pressureKPa >= 90.0 && reference.pressureKPa <= 110.0))
         throw Iso6976Error("pressure " + number(reference.pressureKPa) +
                            " kPa is outside ISO 6976's range of 90 to 110 kPa");
+}
+
+namespace {
+
+void check(const Composition& c, const ReferenceConditions& reference, double coverage) {
+    checkReference(reference);
     if (!(coverage > 0.0) || !std::isfinite(coverage))
         throw Iso6976Error("coverage factor " + number(coverage) + " is not a positive number");
     double sum = 0.0;
@@ -139,7 +147,7 @@ void check(const Composition& c, const ReferenceConditions& reference, double co
     }
     if (!(std::abs(sum - 1.0) <= kSumTolerance))
         throw Iso6976Error("the amounts add up to " + number(sum * 100.0) +
-                           " mol%, not 100 mol% within 0.01 mol% (--normalise scales them)");
+                           " mol%, not 100 mol% within 0.01 mol%");
 }
 
 // How a result depends on the inputs, for its relative uncertainty: the

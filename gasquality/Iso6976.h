@@ -62,6 +62,10 @@ struct Composition {
     std::vector<double> correlation;
 };
 
+// Throws Iso6976Error when the reference temperatures are not among the
+// standard's or the pressure is outside 90 to 110 kPa.
+void checkReference(const ReferenceConditions& reference);
+
 // Scales the fractions and their uncertainties so that the fractions add
 // up to 1. Returns the sum before. Throws Iso6976Error for a negative
 // fraction or a sum that is not positive.
