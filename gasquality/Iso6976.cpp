@@ -204,7 +204,7 @@ double normalise(Composition& composition) {
         sum += composition.fraction[i];
     }
     if (!(sum > 0.0) || !std::isfinite(sum))
-        throw Iso6976Error("the amounts add up to 0: nothing to normalise");
+        throw Iso6976Error("the amounts are all 0: nothing to normalise");
     for (std::size_t i = 0; i < kComponentCount; ++i) {
         composition.fraction[i] /= sum;
         composition.fractionU[i] /= sum;
@@ -255,8 +255,7 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
         throw Iso6976Error("compression factor Z = " + number(z) +
                            " is 0.9 or less: outside ISO 6976's range");
     // Ideal molar volume in dm³/mol: kJ/mol over it gives MJ/m³, g/mol kg/m³.
-    const double volume =
-        d::kGasConstant * (reference.meteringC + d::kZeroCelsius) / reference.pressureKPa;
+    const double volume = d::kGasConstant * d::kMeteringKelvin[is] / reference.pressureKPa;
     const double airZ = 1.0 - pr * (1.0 - d::kAirCompression[is]);
 
     Properties out;

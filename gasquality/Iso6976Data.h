@@ -30,6 +30,12 @@ extern const std::array<Component, 60> kComponents;
 inline constexpr std::array<double, 4> kMeteringTemperatures = {0.0, 15.0, 15.55, 20.0};
 inline constexpr std::array<double, 5> kCombustionTemperatures = {0.0, 15.0, 15.55, 20.0, 25.0};
 
+// The metering temperatures in kelvin, for the ideal molar volume. 15.55 °C
+// stands for 60 °F, which is 288.705 56 K: the standard's worked example at
+// 15.55 °C gets its volume-based values only with the exact 60 °F.
+inline constexpr std::array<double, 4> kMeteringKelvin = {273.15, 288.15, 273.15 + 140.0 / 9.0,
+                                                          293.15};
+
 // Standard enthalpy of vaporisation of water [kJ/mol] at the combustion
 // temperatures, and its standard uncertainty.
 extern const std::array<double, 5> kWaterVaporisation;

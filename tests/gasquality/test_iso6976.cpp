@@ -35,6 +35,57 @@ const std::vector<Amount> kExample1 = {{"methane", 93.3212, 0.0346},
                                        {"nitrogen", 1.0350, 0.0195},
                                        {"carbon dioxide", 1.5414, 0.0111}};
 
+// Annex D.3, Example 2 (with water vapour), and D.4, Example 3.
+const std::vector<Amount> kExample2 = {{"methane", 93.1819, 0.0350},
+                                       {"ethane", 2.5618, 0.0243},
+                                       {"nitrogen", 1.0335, 0.0195},
+                                       {"carbon dioxide", 1.5391, 0.0111},
+                                       {"water", 1.6837, 0.0162}};
+const std::vector<Amount> kExample3 = {
+    {"methane", 92.2393, 0.0348},      {"ethane", 2.5358, 0.0247},
+    {"propane", 1.5190, 0.0149},       {"n-butane", 0.0523, 0.0018},
+    {"isobutane", 0.1512, 0.0027},     {"n-pentane", 0.2846, 0.0007},
+    {"isopentane", 0.2832, 0.0009},    {"neopentane", 0.1015, 0.0004},
+    {"n-hexane", 0.2865, 0.0008},      {"nitrogen", 1.0230, 0.0195},
+    {"carbon dioxide", 1.5236, 0.0112}};
+// D.4.3.2: the correlation of Example 3's fractions, in the order above.
+const std::vector<std::vector<double>> kExample3Correlation = {
+    {1, -0.657246, -0.377458, -0.041205, -0.056924, 0.099228, 0.061961, 0.064295, 0.080202,
+     -0.512347, -0.265664},
+    {-0.657246, 1, -0.035617, -0.007450, -0.013720, -0.085690, -0.063295, -0.054908, -0.074061,
+     -0.030668, -0.038371},
+    {-0.377458, -0.035617, 1, -0.004442, -0.007810, -0.039877, -0.029677, -0.025538, -0.034574,
+     -0.024994, -0.023925},
+    {-0.041205, -0.007450, -0.004442, 1, -0.000824, -0.000592, -0.000551, -0.000372, -0.000567,
+     -0.005703, -0.003373},
+    {-0.056924, -0.013720, -0.007810, -0.000824, 1, 0.002803, 0.001827, 0.001811, 0.002303,
+     -0.010740, -0.005392},
+    {0.099228, -0.085690, -0.039877, -0.000592, 0.002803, 1, 0.079557, 0.071180, 0.094670,
+     -0.072794, -0.014019},
+    {0.061961, -0.063295, -0.029677, -0.000551, 0.001827, 0.079557, 1, 0.051085, 0.067927,
+     -0.053627, -0.010845},
+    {0.064295, -0.054908, -0.025538, -0.000372, 0.001811, 0.071180, 0.051085, 1, 0.060788,
+     -0.046653, -0.008952},
+    {0.080202, -0.074061, -0.034574, -0.000567, 0.002303, 0.094670, 0.067927, 0.060788, 1,
+     -0.062845, -0.012357},
+    {-0.512347, -0.030668, -0.024994, -0.005703, -0.010740, -0.072794, -0.053627, -0.046653,
+     -0.062845, 1, -0.028699},
+    {-0.265664, -0.038371, -0.023925, -0.003373, -0.005392, -0.014019, -0.010845, -0.008952,
+     -0.012357, -0.028699, 1}};
+
+gq::Composition correlated(const std::vector<Amount>& amounts,
+                           const std::vector<std::vector<double>>& r) {
+    gq::Composition c = composition(amounts);
+    c.correlation.assign(gq::kComponentCount * gq::kComponentCount, 0.0);
+    for (std::size_t i = 0; i < gq::kComponentCount; ++i)
+        c.correlation[i * gq::kComponentCount + i] = 1.0;
+    for (std::size_t i = 0; i < r.size(); ++i)
+        for (std::size_t j = 0; j < r.size(); ++j)
+            c.correlation[*gq::findComponent(amounts[i].name) * gq::kComponentCount +
+                          *gq::findComponent(amounts[j].name)] = r[i][j];
+    return c;
+}
+
 struct Published {
     Result result;
     bool uncertainty;
@@ -48,13 +99,18 @@ struct Published {
 TEST(Iso6976, reproducesTheWorkedExamplesToEveryPublishedDigit) {
     struct Example {
         const char* name;
-        std::vector<Amount> amounts;
+        gq::Composition gas;
         gq::ReferenceConditions reference;
         std::vector<Published> published;
     };
+    // Example 3 prints Hs, Hi, D, G, Ws, Wi and their uncertainties.
+    auto example3 = [](Published hs, Published hi, Published d, Published g, Published ws,
+                       Published wi) { return std::vector<Published>{hs, hi, d, g, ws, wi}; };
+    const gq::Composition ex3 = composition(kExample3);
+    const gq::Composition ex3r = correlated(kExample3, kExample3Correlation);
     const std::vector<Example> examples = {
-        {"Annex D.2, Example 1, 15/15 °C",
-         kExample1,
+        {"D.2, Example 1, 15/15 °C",
+         composition(kExample1),
          {15.0, 15.0, 101.325},
          {{Result::M, false, 17.3884301, 7},
           {Result::Z, false, 0.99776224, 8},
@@ -64,9 +120,56 @@ TEST(Iso6976, reproducesTheWorkedExamplesToEveryPublishedDigit) {
           {Result::Hm_gross, true, 0.024301, 6},
           {Result::Hv_gross, false, 38.410611, 6},
           {Result::Hv_gross, true, 0.026267, 6}}},
+        {"D.3, Example 2, 15.55/15.55 °C",
+         composition(kExample2),
+         {15.55, 15.55, 101.325},
+         {{Result::M, false, 16.9891697, 7},
+          {Result::Z, false, 0.9975690, 7},
+          {Result::Hc_gross, false, 871.443916, 6},
+          {Result::Hc_gross, true, 0.522493911, 9},
+          {Result::Hm_gross, false, 51.294085, 6},
+          {Result::Hm_gross, true, 0.025938, 6},
+          {Result::Hv_gross, false, 36.874304, 6},
+          {Result::Hv_gross, true, 0.022289, 6}}},
+        {"D.4.3.1, Example 3, 15/15 °C, values",
+         ex3,
+         {15.0, 15.0, 101.325},
+         example3({Result::Hv_gross, false, 39.73351, 5}, {Result::Hv_net, false, 35.86811, 5},
+                  {Result::D, false, 0.76462, 5}, {Result::G, false, 0.62391, 5},
+                  {Result::W_gross, false, 50.30318, 5}, {Result::W_net, false, 45.40954, 5})},
+        {"D.4.3.1, Example 3, 15/15 °C, uncorrelated",
+         ex3,
+         {15.0, 15.0, 101.325},
+         example3({Result::Hv_gross, true, 0.026917, 6}, {Result::Hv_net, true, 0.024757, 6},
+                  {Result::D, true, 0.000586, 6}, {Result::G, true, 0.000478, 6},
+                  {Result::W_gross, true, 0.021588, 6}, {Result::W_net, true, 0.020151, 6})},
+        {"D.4.3.2, Example 3, 15/15 °C, correlated",
+         ex3r,
+         {15.0, 15.0, 101.325},
+         example3({Result::Hv_gross, true, 0.016316, 6}, {Result::Hv_net, true, 0.015305, 6},
+                  {Result::D, true, 0.000277, 6}, {Result::G, true, 0.000226, 6},
+                  {Result::W_gross, true, 0.019823, 6}, {Result::W_net, true, 0.018498, 6})},
+        {"D.4.4.1, Example 3, 25/0 °C, values",
+         ex3,
+         {25.0, 0.0, 101.325},
+         example3({Result::Hv_gross, false, 41.89360, 5}, {Result::Hv_net, false, 37.85228, 5},
+                  {Result::D, false, 0.80701, 5}, {Result::G, false, 0.62411, 5},
+                  {Result::W_gross, false, 53.02930, 5}, {Result::W_net, false, 47.91376, 5})},
+        {"D.4.4.1, Example 3, 25/0 °C, uncorrelated",
+         ex3,
+         {25.0, 0.0, 101.325},
+         example3({Result::Hv_gross, true, 0.028425, 6}, {Result::Hv_net, true, 0.026164, 6},
+                  {Result::D, true, 0.000619, 6}, {Result::G, true, 0.000479, 6},
+                  {Result::W_gross, true, 0.022783, 6}, {Result::W_net, true, 0.021278, 6})},
+        {"D.4.4.2, Example 3, 25/0 °C, correlated",
+         ex3r,
+         {25.0, 0.0, 101.325},
+         example3({Result::Hv_gross, true, 0.017241, 6}, {Result::Hv_net, true, 0.016181, 6},
+                  {Result::D, true, 0.000293, 6}, {Result::G, true, 0.000227, 6},
+                  {Result::W_gross, true, 0.020914, 6}, {Result::W_net, true, 0.019528, 6})},
     };
     for (const Example& example : examples) {
-        const gq::Properties p = gq::calculate(composition(example.amounts), example.reference);
+        const gq::Properties p = gq::calculate(example.gas, example.reference);
         for (const Published& figure : example.published) {
             const gq::Quantity& q = p[figure.result];
             const double got = figure.uncertainty ? q.u : q.value;
