@@ -120,12 +120,12 @@ void check(const Composition& c, const ReferenceConditions& reference, double co
         throw Iso6976Error("coverage factor " + number(coverage) + " is not a positive number");
     double sum = 0.0;
     for (std::size_t i = 0; i < kComponentCount; ++i) {
-        const std::string name(d::kComponents[i].name);
+        const auto name = [i] { return std::string(d::kComponents[i].name); };
         if (!std::isfinite(c.fraction[i]) || c.fraction[i] < 0.0)
-            throw Iso6976Error(name + ": negative amount " + number(c.fraction[i] * 100.0) +
+            throw Iso6976Error(name() + ": negative amount " + number(c.fraction[i] * 100.0) +
                                " mol%");
         if (!std::isfinite(c.fractionU[i]) || c.fractionU[i] < 0.0)
-            throw Iso6976Error(name + ": negative uncertainty " + number(c.fractionU[i] * 100.0) +
+            throw Iso6976Error(name() + ": negative uncertainty " + number(c.fractionU[i] * 100.0) +
                                " mol%");
         sum += c.fraction[i];
     }
