@@ -81,7 +81,7 @@ Components and percentages as for 'tarvelo calc'.
 
 constexpr std::string_view kBatchUsage =
     R"(Usage: tarvelo batch [--lang de|en] [--reports DIR] [--delimiter ,|;|tab]
-                     [--decimal .|,] IN.csv [-o OUT.csv]
+                     [--decimal .|,] [--iso6976 T1/T2] IN.csv [-o OUT.csv]
 
 Calculates every row of IN.csv ('-' reads standard input) and writes one line
 of results per row to OUT.csv or, without -o, to standard output.
@@ -99,6 +99,12 @@ ones count 0) and an optional "name" column. Fields may be quoted ("a;b",
                         named after the row ("gas.htm", "gas-2.htm" for the
                         second "gas"; characters unsafe in file names become _)
   --lang de|en          language of the reports (default English)
+  --iso6976 T1/T2       also the gas quality by ISO 6976:2016 at combustion /
+                        metering temperature T1/T2 °C and 101.325 kPa (such as
+                        25/0; see tarvelo iso6976 --help): the columns Hs, Hi,
+                        Ws, Wi, G, D, Z before flag. The header may then also
+                        name the standard's other components (helium, argon,
+                        isopentane, ...) by name, synonym or formula, in mol%
   -o OUT.csv            output file, replaced only when the run is complete
 
 Output columns:
@@ -112,6 +118,14 @@ Output columns:
   d         relative density = rho / 1293 g/Nm³, 4 decimals
   wobbe     lower Wobbe index Wl = hu / sqrt(d) [kWh/Nm³], 2 decimals
             (empty when d is 0)
+  Hs, Hi    (--iso6976) gross and net calorific value [MJ/m³], real gas
+  Ws, Wi    (--iso6976) gross and net Wobbe index [MJ/m³], real gas
+  G, D, Z   (--iso6976) relative density, density [kg/m³], compression factor;
+            all 9 significant digits. Empty, with the reason, when the row is
+            outside the standard's limits (amounts not adding up to 100 mol%
+            within 0.01 mol%, Z 0.9 or less); a row with a component the
+            kernel does not know gets its ISO columns, and empty kernel
+            columns with the reason
   flag      "sum-not-100" when the sum is not within 1 of 100 (computed anyway)
   reason    why the row failed: a field that is not a number, a negative
             value, a wrong number of fields, bad quoting, a report not written
