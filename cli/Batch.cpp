@@ -179,7 +179,7 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
                 const ParsedNumber parsed = parseNumber(fields[i], mark);
                 if (parsed.status == NumberStatus::Ok) {
                     if (iso_) {
-                        iso_->add(isoPercent, i, parsed.value);
+                        iso_->add(isoPercent, i, fields[i], mark);
                         if (column == kIsoOnlyColumn && parsed.value != 0.0f &&
                             kernelBlockedBy.empty())
                             kernelBlockedBy = columnName(header, i, column);

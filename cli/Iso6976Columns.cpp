@@ -1,5 +1,6 @@
 #include "Iso6976Columns.h"
 
+#include <charconv>
 #include <cstdio>
 
 namespace tarvelo::cli {
@@ -18,9 +19,18 @@ void Iso6976Columns::mapColumn(std::size_t column, std::size_t component) {
     componentOfColumn_[column] = int(component);
 }
 
-void Iso6976Columns::add(Amounts& amounts, std::size_t column, double percent) const noexcept {
-    if (column < componentOfColumn_.size() && componentOfColumn_[column] >= 0)
-        amounts[std::size_t(componentOfColumn_[column])] += percent;
+void Iso6976Columns::add(Amounts& amounts, std::size_t column, std::string_view field,
+                         char decimalMark) const noexcept {
+    if (column >= componentOfColumn_.size() || componentOfColumn_[column] < 0)
+        return;
+    char text[64];
+    std::size_t n = 0;
+    for (const char c : field)
+        if (c != ' ' && c != '\t' && c != '+' && n < sizeof text)
+            text[n++] = c == decimalMark ? '.' : c;
+    double percent = 0.0;
+    std::from_chars(text, text + n, percent);
+    amounts[std::size_t(componentOfColumn_[column])] += percent;
 }
 
 Iso6976Columns::Row Iso6976Columns::compute(const Amounts& amounts) const {

@@ -34,9 +34,12 @@ public:
     // Records that input column `column` holds component `component`.
     void mapColumn(std::size_t column, std::size_t component);
 
-    // Adds the amount `percent` of input column `column` to `amounts`;
-    // columns not mapped are ignored.
-    void add(Amounts& amounts, std::size_t column, double percent) const noexcept;
+    // Adds the amount of input column `column` to `amounts`: `field`, a
+    // number the batch reader has accepted, read again in double precision
+    // (the kernel's columns take single precision); columns not mapped are
+    // ignored.
+    void add(Amounts& amounts, std::size_t column, std::string_view field,
+             char decimalMark) const noexcept;
 
     struct Row {
         bool computed = false;
