@@ -61,6 +61,10 @@ struct ParseResult {
 // options. Numbers use '.' as decimal point whatever the locale.
 ParseResult parseArguments(const std::vector<std::string_view>& args);
 
+// The language of a --lang value: "de" or "en", in any case; nothing for
+// any other text.
+std::optional<Language> languageFrom(std::string_view text) noexcept;
+
 // Reads "COMPONENT=PERCENT" arguments into `percent`. Returns the message
 // naming the culprit, or an empty string when all were sound.
 std::string readComposition(const std::vector<std::string_view>& assignments, Composition& percent);

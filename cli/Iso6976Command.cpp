@@ -1,5 +1,6 @@
 #include "Iso6976Command.h"
 
+#include "Arguments.h"
 #include "CsvReader.h"
 #include "Domain.h"
 
@@ -214,12 +215,10 @@ Options readOptions(const std::vector<std::string_view>& args) {
             correlationFile = std::string(value());
         } else if (name == "--lang") {
             const std::string_view lang = value();
-            if (lang == "de" || lang == "DE")
-                o.german = true;
-            else if (lang == "en" || lang == "EN")
-                o.german = false;
-            else
+            const std::optional<Language> language = languageFrom(lang);
+            if (!language)
                 throw Failure{"unknown language " + inQuotes(lang) + " (use de or en)"};
+            o.german = *language == Language::German;
         } else {
             throw Failure{"unknown option " + inQuotes(arg)};
         }
