@@ -45,7 +45,11 @@ struct BatchRequest {
     std::string reportsDir; // empty: no reports
     char delimiter = ',';
     char decimalMark = '.';
+    unsigned jobs = 0; // threads for the rows; 0: as many as the process has cores
 };
+
+// The most threads --jobs may ask for.
+inline constexpr unsigned kMaxJobs = 256;
 
 using Request = std::variant<HelpRequest, CalcRequest, ReportRequest, BatchRequest>;
 
