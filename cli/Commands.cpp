@@ -23,7 +23,7 @@ Commands:
   report  [--name NAME] [--lang de|en] --out FILE COMPONENT=PERCENT...
             calculate and write the HTML report of one composition
   batch   [--lang de|en] [--reports DIR] [--delimiter ,|;|tab] [--decimal .|,]
-          IN.csv [-o OUT.csv]
+          [--jobs N] IN.csv [-o OUT.csv]
             calculate every row of a CSV file
 'tarvelo COMMAND --help' tells more about a command.
 
@@ -75,7 +75,7 @@ Components and percentages as for 'tarvelo calc'.
 
 constexpr std::string_view kBatchUsage =
     R"(Usage: tarvelo batch [--lang de|en] [--reports DIR] [--delimiter ,|;|tab]
-                     [--decimal .|,] IN.csv [-o OUT.csv]
+                     [--decimal .|,] [--jobs N] IN.csv [-o OUT.csv]
 
 Calculates every row of IN.csv ('-' reads standard input) and writes one line
 of results per row to OUT.csv or, without -o, to standard output.
@@ -93,6 +93,9 @@ ones count 0) and an optional "name" column. Fields may be quoted ("a;b",
                         named after the row ("gas.htm", "gas-2.htm" for the
                         second "gas"; characters unsafe in file names become _)
   --lang de|en          language of the reports (default English)
+  -j, --jobs N          calculate on N threads, 1 to 256 (default: the number
+                        of cores the process may use); the output, messages
+                        and reports are the same for every N
   -o OUT.csv            output file, replaced only when the run is complete
 
 Output columns:
