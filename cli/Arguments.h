@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Components.h"
+#include "Iso6976.h"
 
 #include <array>
 #include <optional>
@@ -46,6 +47,8 @@ struct BatchRequest {
     char delimiter = ',';
     char decimalMark = '.';
     unsigned jobs = 0; // threads for the rows; 0: as many as the process has cores
+    // With --iso6976 T1/T2: the reference conditions of the ISO columns.
+    std::optional<gasquality::ReferenceConditions> iso6976;
 };
 
 // The most threads --jobs may ask for.

@@ -3,6 +3,7 @@
 #include "CsvReader.h"
 #include "KernelBinding.h"
 #include "Numbers.h"
+#include "ReplaceFile.h"
 
 #include <cerrno>
 #include <charconv>
@@ -16,8 +17,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
-#include <sys/stat.h>
-#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -30,6 +29,8 @@ namespace tarvelo::cli {
 namespace {
 
 constexpr int kNameColumn = -1;
+// A component of ISO 6976 that the kernel does not know (with --iso6976).
+constexpr int kIsoOnlyColumn = -2;
 constexpr std::size_t kProgressEvery = 1 << 16;
 
 std::string_view trimBlanks(std::string_view text) {
@@ -56,12 +57,14 @@ std::string shown(std::string_view field) {
 }
 
 // Maps each input column to a component index or the name column.
-std::vector<int> readHeader(const CsvRecord& header, std::string_view inputName, int& nameIndex) {
+std::vector<int> readHeader(const CsvRecord& header, std::string_view inputName, int& nameIndex,
+                            std::optional<Iso6976Columns>& iso) {
     const std::string where = lineOf(inputName, header.line);
     if (!header.problem.empty())
         throw BatchError(where + "header: " + std::string(header.problem));
     std::vector<int> columns;
     std::vector<bool> seen(kComponentCount, false);
+    std::vector<std::string> isoSeen(gasquality::kComponentCount);
     nameIndex = -1;
     for (std::size_t i = 0; i < header.fields.size(); ++i) {
         const std::string_view label = trimBlanks(header.fields[i]);
@@ -73,6 +76,21 @@ std::vector<int> readHeader(const CsvRecord& header, std::string_view inputName,
             continue;
         }
         const auto index = componentIndex(label);
+        if (iso && !label.empty()) {
+            if (const auto component = Iso6976Columns::componentOf(label)) {
+                std::string& first = isoSeen[*component];
+                if (!first.empty())
+                    throw BatchError(where + "column " + shown(label) + " names " +
+                                     std::string(gasquality::componentName(*component)) +
+                                     " as column " + shown(first) + " does");
+                first = std::string(label);
+                iso->mapColumn(i, *component);
+                if (!index) {
+                    columns.push_back(kIsoOnlyColumn);
+                    continue;
+                }
+            }
+        }
         if (!index) {
             if (label.empty())
                 throw BatchError(where + "column " + std::to_string(i + 1) +
@@ -91,7 +109,9 @@ std::vector<int> readHeader(const CsvRecord& header, std::string_view inputName,
     return columns;
 }
 
-std::string columnName(int column) {
+std::string columnName(const CsvRecord& header, std::size_t index, int column) {
+    if (column == kIsoOnlyColumn)
+        return std::string(trimBlanks(header.fields[index]));
     return column == kNameColumn ? std::string("name")
                                  : std::string(kComponentLabels[std::size_t(column)]);
 }
@@ -107,9 +127,10 @@ struct RowNote {
 struct ReportRow {
     std::size_t row;
     std::size_t line;
-    std::size_t lineEnd; // where the row's '\n' is in the chunk's text
+    std::size_t reasonStart; // where the row's reason field starts in the chunk's text
     std::string_view name;
     Composition percent;
+    std::string isoReason; // the reason written, if any
 };
 
 } // namespace
@@ -117,6 +138,8 @@ struct ReportRow {
 // The layout of the input, fixed by its header.
 struct BatchRun::Layout {
     std::vector<int> columns;
+    CsvRecord header; // its labels, for messages naming ISO-only columns
+    std::vector<std::string> headerText;
     int nameIndex = -1;
     char delimiter = ',';
     char mark = '.';
@@ -165,7 +188,10 @@ unsigned availableCores() noexcept {
 }
 
 BatchRun::BatchRun(const BatchRequest& request, Calculator& calculator, std::ostream& messages)
-    : request_(request), calculator_(calculator), messages_(messages) {}
+    : request_(request), calculator_(calculator), messages_(messages) {
+    if (request_.iso6976)
+        iso_.emplace(*request_.iso6976);
+}
 
 BatchRun::~BatchRun() = default;
 
@@ -181,6 +207,7 @@ Results BatchRun::calculate(const Composition& percent) {
 void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk,
                           const Layout& layout) {
     const auto& columns = layout.columns;
+    const auto& header = layout.header;
     const auto& fields = record.fields;
     const char delimiter = layout.delimiter;
     const char mark = layout.mark;
@@ -189,11 +216,15 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
     std::string reason;
     Composition percent{};
     bool failed = false;
+    Iso6976Columns::Amounts isoPercent{};
+    Iso6976Columns::Row isoRow;
+    std::string kernelBlockedBy; // an ISO-only component present in the row
 
     if (!record.problem.empty()) {
         const std::size_t index = record.problemField;
-        const std::string column =
-            index < columns.size() ? columnName(columns[index]) : std::to_string(index + 1);
+        const std::string column = index < columns.size()
+                                       ? columnName(header, index, columns[index])
+                                       : std::to_string(index + 1);
         reason = "column " + column + ": " + std::string(record.problem);
         failed = true;
     } else if (fields.size() != columns.size()) {
@@ -207,9 +238,15 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
                 continue;
             const ParsedNumber parsed = parseNumber(fields[i], mark);
             if (parsed.status == NumberStatus::Ok) {
-                percent[std::size_t(column)] = parsed.value;
+                if (iso_) {
+                    iso_->add(isoPercent, i, fields[i], mark);
+                    if (column == kIsoOnlyColumn && parsed.value != 0.0f && kernelBlockedBy.empty())
+                        kernelBlockedBy = columnName(header, i, column);
+                }
+                if (column >= 0)
+                    percent[std::size_t(column)] = parsed.value;
             } else if (parsed.status != NumberStatus::Empty) {
-                reason = "column " + columnName(column) + ": " +
+                reason = "column " + columnName(header, i, column) + ": " +
                          std::string(describe(parsed.status)) + " " + shown(fields[i]);
                 const char otherMark = mark == ',' ? '.' : ',';
                 if (parsed.status == NumberStatus::NotANumber &&
@@ -220,6 +257,14 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
                 break;
             }
         }
+    }
+
+    // The ISO columns of a readable row, whatever the kernel makes of it.
+    if (iso_ && !failed)
+        isoRow = iso_->compute(isoPercent);
+    if (!failed && !kernelBlockedBy.empty()) {
+        reason = "kernel: component " + kernelBlockedBy + " is not one of the kernel's";
+        failed = true;
     }
 
     Results results;
@@ -242,10 +287,16 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
 
     if (failed) {
         ++chunk.failed;
-        char* p = out.reserve(std::size(kOutputColumns));
-        for (std::size_t i = 0; i < std::size(kOutputColumns); ++i)
+        char* p = out.reserve(std::size(kOutputColumns) + Iso6976Columns::kMaxText);
+        for (std::size_t i = 0; i + 2 < std::size(kOutputColumns); ++i)
             *p++ = delimiter;
+        if (iso_)
+            p = Iso6976Columns::write(p, isoRow, delimiter, mark, quoteNumbers);
+        *p++ = delimiter; // flag
+        *p++ = delimiter; // reason
         out.commit(p);
+        if (!isoRow.reason.empty())
+            reason += "; " + isoRow.reason;
         out.appendField(reason, delimiter);
         out.put('\n');
         chunk.notes.push_back({row, record.line, std::move(reason)});
@@ -255,7 +306,7 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
     const bool flagged = !sumNear100(sum);
     chunk.flagged += flagged;
 
-    char* p = out.reserve(10 * (kMaxNumberText + 3) + 16);
+    char* p = out.reserve(10 * (kMaxNumberText + 3) + 16 + Iso6976Columns::kMaxText);
     auto number = [&](auto write) {
         *p++ = delimiter;
         if (quoteNumbers)
@@ -282,6 +333,8 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
         if (quoteNumbers)
             *p++ = '"';
     }
+    if (iso_)
+        p = Iso6976Columns::write(p, isoRow, delimiter, mark, quoteNumbers);
     *p++ = delimiter;
     if (flagged) {
         std::memcpy(p, "sum-not-100", 11);
@@ -290,7 +343,10 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
     *p++ = delimiter;
     out.commit(p);
     if (layout.writeReports)
-        chunk.reports.push_back({row, record.line, out.text().size(), rowName, percent});
+        chunk.reports.push_back(
+            {row, record.line, out.text().size(), rowName, percent, isoRow.reason});
+    if (!isoRow.reason.empty())
+        out.appendField(isoRow.reason, delimiter);
     out.put('\n');
 }
 
@@ -364,9 +420,11 @@ void BatchRun::emit(Chunk& chunk, const Layout& layout, std::string_view inputNa
                 out.append(text.substr(start, end - start));
             } else {
                 ++summary.failed;
-                out.append(text.substr(start, report.lineEnd - start));
-                out.appendField("report not written: " + std::string(std::strerror(error)),
-                                layout.delimiter);
+                out.append(text.substr(start, report.reasonStart - start));
+                std::string reason = "report not written: " + std::string(std::strerror(error));
+                if (!report.isoReason.empty())
+                    reason += "; " + report.isoReason;
+                out.appendField(reason, layout.delimiter);
                 out.put('\n');
                 note(report.line) << "report " << shown(path)
                                   << " not written: " << std::strerror(error) << '\n';
@@ -399,7 +457,11 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
         CsvRecord header;
         if (!more || !headerReader.next(header))
             throw BatchError(std::string(inputName) + ": no header row (the input is empty)");
-        layout.columns = readHeader(header, inputName, layout.nameIndex);
+        layout.columns = readHeader(header, inputName, layout.nameIndex, iso_);
+        // The labels outlive the block they were read from.
+        layout.headerText.assign(header.fields.begin(), header.fields.end());
+        for (const std::string& label : layout.headerText)
+            layout.header.fields.push_back(label);
         first->begin = headerReader.consumed();
         baseLine = headerReader.nextLine();
     }
@@ -410,6 +472,11 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
 
     out.append(layout.numbered() ? "row" : "name");
     for (const std::string_view column : kOutputColumns) {
+        if (iso_ && column == "flag")
+            for (const std::string_view isoColumn : Iso6976Columns::kNames) {
+                out.put(layout.delimiter);
+                out.append(isoColumn);
+            }
         out.put(layout.delimiter);
         out.append(column);
     }
@@ -537,56 +604,6 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
 
 namespace {
 
-// The output file: written under a temporary name in the target's
-// directory, put in place by rename() only when complete.
-class OutputFile {
-public:
-    explicit OutputFile(std::string target) : target_(std::move(target)) {
-        temp_ = target_ + ".tmp-XXXXXX";
-        fd_ = ::mkstemp(temp_.data());
-        if (fd_ < 0)
-            throw std::system_error(errno, std::generic_category());
-        // mkstemp makes the file private; give it the mode the target has, or
-        // the one a new file would get.
-        struct stat existing;
-        mode_t mode;
-        if (::stat(target_.c_str(), &existing) == 0) {
-            mode = existing.st_mode & 07777;
-        } else {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            mode = 0666 & ~mask;
-        }
-        ::fchmod(fd_, mode);
-    }
-    ~OutputFile() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            ::unlink(temp_.c_str());
-        }
-    }
-    int fd() const { return fd_; }
-    // Makes the file durable and puts it in place; 0 or an error number.
-    int commit() {
-        int error = 0;
-        if (::fsync(fd_) != 0)
-            error = errno;
-        if (::close(fd_) != 0 && error == 0)
-            error = errno;
-        fd_ = -1;
-        if (error == 0 && ::rename(temp_.c_str(), target_.c_str()) != 0)
-            error = errno;
-        if (error != 0)
-            ::unlink(temp_.c_str());
-        return error;
-    }
-
-private:
-    std::string target_;
-    std::string temp_;
-    int fd_ = -1;
-};
-
 class ProgressLine {
 public:
     explicit ProgressLine(std::ostream& out)
@@ -644,14 +661,14 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
         }
     }
 
+    // The output goes through a temporary file that replaces OUT when the
+    // run is complete, or straight into OUT when that is a device or pipe.
     const bool toStdout = request.output.empty() || request.output == "-";
-    std::unique_ptr<OutputFile> file;
+    FileReplacement file;
     if (!toStdout) {
-        try {
-            file = std::make_unique<OutputFile>(request.output);
-        } catch (const std::system_error& e) {
+        if (const int error = file.open(request.output); error != 0) {
             messages << prefix << "cannot write '" << request.output
-                     << "': " << std::strerror(e.code().value()) << '\n';
+                     << "': " << std::strerror(error) << '\n';
             return kExitError;
         }
     }
@@ -663,7 +680,7 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
 
     BatchSummary summary;
     try {
-        OutputBuffer out(file ? file->fd() : STDOUT_FILENO);
+        OutputBuffer out(toStdout ? STDOUT_FILENO : file.fd());
         summary = run.process(inputFd, inputName, out);
         out.flush();
     } catch (const BatchError& e) {
@@ -680,8 +697,8 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
         messages << prefix << "the calculation kernel is not available: " << e.systemText() << '\n';
         return kExitError;
     }
-    if (file) {
-        if (const int error = file->commit(); error != 0) {
+    if (!toStdout) {
+        if (const int error = file.commit(); error != 0) {
             messages << prefix << "cannot write '" << request.output
                      << "': " << std::strerror(error) << '\n';
             return kExitError;

@@ -5,12 +5,14 @@
 #include "Arguments.h"
 #include "Calculator.h"
 #include "CsvReader.h"
+#include "Iso6976Columns.h"
 #include "OutputBuffer.h"
 #include "ReportNames.h"
 
 #include <cstddef>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -35,7 +37,8 @@ inline constexpr int kExitOk = 0;         // every row computed (flagged rows in
 inline constexpr int kExitError = 1;      // usage, input, output or kernel error
 inline constexpr int kExitRowsFailed = 2; // the run finished, but some rows failed
 
-// The output columns, in order.
+// The output columns, in order; with --iso6976 the columns of
+// Iso6976Columns::kNames come before flag.
 inline constexpr std::string_view kOutputColumns[] = {
     "lambda", "rho", "hu",    "lambda_exact", "rho_exact", "hu_exact",
     "sum",    "d",   "wobbe", "flag",         "reason"};
@@ -85,6 +88,7 @@ private:
     ReportNames reportNames_;
     StatelessCalculation stateless_ = nullptr;
     std::mutex kernel_; // calls of calculator_ when there is no stateless calculation
+    std::optional<Iso6976Columns> iso_; // with --iso6976
 };
 
 // `tarvelo batch`: opens the input, writes the output to standard output or

@@ -5,8 +5,11 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${TARVELO_MINGW_PROCESSOR})
 
-set(CMAKE_C_COMPILER ${TARVELO_MINGW_TRIPLET}-gcc)
-set(CMAKE_CXX_COMPILER ${TARVELO_MINGW_TRIPLET}-g++)
+# The win32 thread model by name: with the posix-model compilers installed as
+# well, the plain names may point to those, and the kernel DLL would then
+# need libwinpthread-1.dll beside it.
+set(CMAKE_C_COMPILER ${TARVELO_MINGW_TRIPLET}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${TARVELO_MINGW_TRIPLET}-g++-win32)
 set(CMAKE_RC_COMPILER ${TARVELO_MINGW_TRIPLET}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${TARVELO_MINGW_TRIPLET})
