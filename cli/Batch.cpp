@@ -488,6 +488,9 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
     // Workers take chunks from `queue` and mark them done; this thread reads
     // the chunks, hands them out and writes them in order. At most
     // `maxInFlight` chunks exist at a time, whatever the size of the input.
+    // The chunks outlive the workers: `join` below is destroyed first.
+    std::deque<std::unique_ptr<Chunk>> inFlight;
+    std::vector<std::unique_ptr<Chunk>> spare;
     std::mutex mutex;
     std::condition_variable workAvailable, chunkDone;
     std::deque<Chunk*> queue;
@@ -532,8 +535,6 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
     }
     const std::size_t maxInFlight = jobs > 1 ? 2 * std::size_t(jobs) : 1;
 
-    std::deque<std::unique_ptr<Chunk>> inFlight;
-    std::vector<std::unique_ptr<Chunk>> spare;
     auto dispatch = [&](std::unique_ptr<Chunk> chunk) {
         Chunk* c = chunk.get();
         inFlight.push_back(std::move(chunk));
