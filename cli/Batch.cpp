@@ -295,11 +295,12 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
         *p++ = delimiter; // flag
         *p++ = delimiter; // reason
         out.commit(p);
+        // The message names the row's own fault; the field adds the ISO columns' reason.
+        chunk.notes.push_back({row, record.line, reason});
         if (!isoRow.reason.empty())
             reason += "; " + isoRow.reason;
         out.appendField(reason, delimiter);
         out.put('\n');
-        chunk.notes.push_back({row, record.line, std::move(reason)});
         return;
     }
 
