@@ -267,7 +267,8 @@ bool CsvBlockReader::next(std::vector<char>& block, std::size_t blockSize) {
         blockSize = 16;
     block.resize(std::max(blockSize, carry_.size() * 2));
     std::size_t size = carry_.size();
-    std::memcpy(block.data(), carry_.data(), size);
+    if (size > 0)
+        std::memcpy(block.data(), carry_.data(), size);
     carry_.clear();
     for (;;) {
         while (!eof_ && size < block.size()) {
