@@ -306,6 +306,12 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
 
     const bool flagged = !sumNear100(sum);
     chunk.flagged += flagged;
+    // ISO columns that were asked for and refused are a failure of the row,
+    // named on standard error like any other, though its kernel columns stand.
+    if (!isoRow.reason.empty()) {
+        ++chunk.failed;
+        chunk.notes.push_back({row, record.line, isoRow.reason});
+    }
 
     char* p = out.reserve(10 * (kMaxNumberText + 3) + 16 + Iso6976Columns::kMaxText);
     auto number = [&](auto write) {

@@ -130,9 +130,10 @@ Output columns:
   G, D, Z   (--iso6976) relative density, density [kg/m³], compression factor;
             all 9 significant digits. Empty, with the reason, when the row is
             outside the standard's limits (amounts not adding up to 100 mol%
-            within 0.01 mol%, Z 0.9 or less); a row with a component the
-            kernel does not know gets its ISO columns, and empty kernel
-            columns with the reason
+            within 0.01 mol%, Z 0.9 or less): the row counts as failed, its
+            kernel columns stay. A row with a component the kernel does not
+            know gets its ISO columns, and empty kernel columns with the
+            reason
   flag      "sum-not-100" when the sum is not within 1 of 100 (computed anyway)
   reason    why the row failed: a field that is not a number, a negative
             value, a wrong number of fields, bad quoting, a report not written
