@@ -17,6 +17,10 @@ struct ComponentProperties {
 // vapour). Zero until gasdata_init has run.
 extern ComponentProperties component_table[kComponentCount];
 
+// The values gasdata_init copies into component_table, for callers that
+// compute without the library's state.
+extern const ComponentProperties component_values[kComponentCount];
+
 // Writes all 64 values of component_table. Repeating it writes the same values.
 void gasdata_init() noexcept;
 
