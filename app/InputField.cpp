@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <limits>
+
 namespace {
 
 bool movesFocus(const QKeyEvent* key) {
@@ -15,7 +17,11 @@ bool movesFocus(const QKeyEvent* key) {
 
 } // namespace
 
-InputField::InputField(QWidget* parent) : QLineEdit(parent) {}
+InputField::InputField(QWidget* parent) : QLineEdit(parent) {
+    // No cap on the length: Qt's default of 32767 characters would cut a
+    // long name silently on its way to the report.
+    setMaxLength(std::numeric_limits<int>::max());
+}
 
 bool InputField::event(QEvent* event) {
     // Tab is handled by QWidget::event before keyPressEvent sees it, so the

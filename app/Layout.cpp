@@ -1,6 +1,7 @@
 #include "Layout.h"
 
 #include <QByteArray>
+#include <QStringList>
 #include <QWidget>
 
 #include <cmath>
@@ -100,6 +101,16 @@ TwipsRect placeOf(const char* objectName) {
 void place(QWidget* control) {
     const QByteArray name = control->objectName().toLatin1();
     control->setGeometry(toPixels(placeOf(name.constData())));
+}
+
+QFont layoutFont(qreal pointSize, QFont::Weight weight) {
+    QFont font(QStringList{QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"),
+                           QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
+                           QStringLiteral("Helvetica")});
+    font.setPointSizeF(pointSize);
+    font.setWeight(weight);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
 }
 
 } // namespace tarvelo::layout

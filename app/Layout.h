@@ -3,6 +3,7 @@
 // takes logical pixels on from there.
 #pragma once
 
+#include <QFont>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -42,5 +43,10 @@ TwipsRect placeOf(const char* objectName);
 
 // Sets the widget's geometry from the table entry of its object name.
 void place(QWidget* control);
+
+// The windows were drawn for a dialog font of Arial's widths; the families of
+// this font have them (the first one found is used), so that the texts fit
+// their places on every platform.
+QFont layoutFont(qreal pointSize, QFont::Weight weight);
 
 } // namespace tarvelo::layout

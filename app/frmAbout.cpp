@@ -1,6 +1,7 @@
 #include "frmAbout.h"
 
 #include "Identity.h"
+#include "Layout.h"
 
 #include <QIcon>
 #include <QImageReader>
@@ -13,18 +14,9 @@
 
 namespace {
 
-// twips: 1/1440 inch; the dialog is laid out at 96 dpi, 15 twips to a logical
-// pixel, and Qt's high-DPI scaling takes it from there.
-constexpr int kTwipsPerPixel = 15;
-
-struct TwipsRect {
-    int left, top, width, height;
-};
-
-QRect toPixels(const TwipsRect& t) {
-    return {t.left / kTwipsPerPixel, t.top / kTwipsPerPixel, t.width / kTwipsPerPixel,
-            t.height / kTwipsPerPixel};
-}
+using tarvelo::layout::kTwipsPerPixel;
+using tarvelo::layout::toPixels;
+using tarvelo::layout::TwipsRect;
 
 // The dialog's layout, in twips.
 constexpr TwipsRect kClient{0, 0, 5340, 2415};
@@ -84,10 +76,7 @@ frmAbout::frmAbout(QWidget* parent)
     lblTitle = new QLabel(this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     lblTitle->setGeometry(toPixels(kLblTitle));
-    QFont titleFont = lblTitle->font();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(13.5);
-    lblTitle->setFont(titleFont);
+    lblTitle->setFont(tarvelo::layout::layoutFont(13.5, QFont::Bold));
     QPalette titlePalette = lblTitle->palette();
     titlePalette.setColor(QPalette::WindowText, kTitleColour);
     lblTitle->setPalette(titlePalette);
@@ -123,9 +112,6 @@ frmAbout::frmAbout(QWidget* parent)
     // Load: the three texts that name the program.
     const QString title = QString::fromLatin1(tarvelo::kAppTitle);
     setWindowTitle(QStringLiteral("Info zu ") + title);
-    lblVersion->setText(QStringLiteral("Version %1.%2.%3")
-                            .arg(tarvelo::kVersionMajor)
-                            .arg(tarvelo::kVersionMinor)
-                            .arg(tarvelo::kVersionRevision));
+    lblVersion->setText(QStringLiteral("Version ") + QString::fromLatin1(tarvelo::kVersion));
     lblTitle->setText(title);
 }

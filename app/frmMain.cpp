@@ -45,17 +45,7 @@ const QString kFrmMain = QStringLiteral("frmMain");
 const QColor kSumGreen(0, 192, 0);
 const QColor kSumRed(255, 0, 0);
 
-// The layout was drawn for an 8 pt dialog font of Arial's widths; the
-// families below have them (the first one found is used), so that the texts
-// fit their places on every platform.
-QFont layoutFont(int pointSize, QFont::Weight weight) {
-    QFont font(QStringList{QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"),
-                           QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
-                           QStringLiteral("Helvetica")},
-               pointSize, weight);
-    font.setStyleHint(QFont::SansSerif);
-    return font;
-}
+using layout::layoutFont;
 
 QLabel* makeLabel(QWidget* container, const QString& name, const QString& text,
                   const char* key = nullptr) {
@@ -67,13 +57,11 @@ QLabel* makeLabel(QWidget* container, const QString& name, const QString& text,
     return label;
 }
 
-QPushButton* makePictureButton(QWidget* container, const QString& name, const QString& picture,
-                               const char* toolTipKey) {
+QPushButton* makePictureButton(QWidget* container, const QString& name, const QString& picture) {
     auto* button = new QPushButton(container);
     button->setObjectName(name);
     button->setIcon(QIcon(picture));
     button->setIconSize(QSize(32, 32));
-    button->setToolTip(QString::fromLatin1(toolTipKey));
     // Enter clicks the focused button, as Space does.
     button->setAutoDefault(true);
     // No tab stop: a click may still give the focus.
@@ -199,29 +187,39 @@ void frmMain::setSaveDialogRunner(SaveDialogRunner runner) {
 // ---------------------------------------------------------------------------
 // Building the window
 
+void frmMain::keyText(QObject* control, const char* property, const char* key) {
+    keyedTexts.push_back({control, property, key});
+}
+
 void frmMain::createMenus() {
     // Keyed menus carry their text key as design-time caption.
-    mnu.File = menuBar()->addMenu(QStringLiteral("10000"));
+    mnu.File = menuBar()->addMenu(QString());
     mnu.File->setObjectName(QStringLiteral("mnuFile"));
-    mnu.File_Save = mnu.File->addAction(QStringLiteral("10001"));
+    keyText(mnu.File, "title", "10000");
+    mnu.File_Save = mnu.File->addAction(QString());
     mnu.File_Save->setObjectName(QStringLiteral("mnuFile_Save"));
+    keyText(mnu.File_Save, "text", "10001");
     mnu.File_Save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     mnu.File_Save->setEnabled(false); // no action of its own
     mnu.File->addSeparator()->setObjectName(QStringLiteral("mnuFile_Sep"));
-    mnu.File_Exit = mnu.File->addAction(QStringLiteral("10002"));
+    mnu.File_Exit = mnu.File->addAction(QString());
     mnu.File_Exit->setObjectName(QStringLiteral("mnuFile_Exit"));
+    keyText(mnu.File_Exit, "text", "10002");
     connect(mnu.File_Exit, &QAction::triggered, this, &frmMain::cmdExit_Click);
 
     // Not shown: the toolbar switches the language, but the entries keep
     // their captions and check marks in step.
-    mnu.Language = menuBar()->addMenu(QStringLiteral("10200"));
+    mnu.Language = menuBar()->addMenu(QString());
     mnu.Language->setObjectName(QStringLiteral("mnuLanguage"));
+    keyText(mnu.Language, "title", "10200");
     mnu.Language->menuAction()->setVisible(false);
-    mnu.Language_DE = mnu.Language->addAction(QStringLiteral("10201"));
+    mnu.Language_DE = mnu.Language->addAction(QString());
     mnu.Language_DE->setObjectName(QStringLiteral("mnuLanguage_DE"));
+    keyText(mnu.Language_DE, "text", "10201");
     mnu.Language_DE->setCheckable(true);
-    mnu.Language_EN = mnu.Language->addAction(QStringLiteral("10202"));
+    mnu.Language_EN = mnu.Language->addAction(QString());
     mnu.Language_EN->setObjectName(QStringLiteral("mnuLanguage_EN"));
+    keyText(mnu.Language_EN, "text", "10202");
     mnu.Language_EN->setCheckable(true);
     mnu.Language_EN->setChecked(true);
     connect(mnu.Language_DE, &QAction::triggered, this, &frmMain::mnuLanguage_DE_Click);
@@ -229,12 +227,14 @@ void frmMain::createMenus() {
 
     mnu.Help = menuBar()->addMenu(QStringLiteral("?"));
     mnu.Help->setObjectName(QStringLiteral("mnuHelp"));
-    mnu.Help_Help = mnu.Help->addAction(QStringLiteral("10101"));
+    mnu.Help_Help = mnu.Help->addAction(QString());
     mnu.Help_Help->setObjectName(QStringLiteral("mnuHelp_Help"));
+    keyText(mnu.Help_Help, "text", "10101");
     mnu.Help_Help->setShortcut(QKeySequence(Qt::Key_F1));
     mnu.Help->addSeparator()->setObjectName(QStringLiteral("mnuHelp_Sep"));
-    mnu.Help_About = mnu.Help->addAction(QStringLiteral("10102"));
+    mnu.Help_About = mnu.Help->addAction(QString());
     mnu.Help_About->setObjectName(QStringLiteral("mnuHelp_About"));
+    keyText(mnu.Help_About, "text", "10102");
     connect(mnu.Help_Help, &QAction::triggered, this, &frmMain::mnuHelp_Help_Click);
     connect(mnu.Help_About, &QAction::triggered, this, &frmMain::mnuHelp_About_Click);
 }
@@ -266,7 +266,7 @@ void frmMain::createToolbar() {
     tlbMain->addSeparator();
     btnHelp = tlbMain->addAction(QIcon(QStringLiteral(":/icons/help.svg")), QString());
     btnHelp->setObjectName(QStringLiteral("btnHelp"));
-    btnHelp->setToolTip(QStringLiteral("20001"));
+    keyText(btnHelp, "toolTip", "20001");
     connect(tlbMain, &QToolBar::actionTriggered, this, &frmMain::tlbMain_ButtonClick);
 }
 
@@ -282,13 +282,11 @@ void frmMain::createInputFrame() {
     txtGasName->setObjectName(QStringLiteral("txtGasName"));
     layout::place(txtGasName);
 
-    static constexpr const char* kFormulas[tarvelo::kComponentCount] = {
-        "CH4",  "C2H6", "C3H8", "ISO-C4H10", "N-C4H10", "C5H12", "C6H14", "C7H16",
-        "C2H2", "C2H4", "H2",   "CO",        "CO2",     "N2",    "O2",    "H2O"};
     for (int i = 1; i <= tarvelo::kComponentCount; ++i) {
         const int row = i - 1;
+        const std::string_view formula = tarvelo::kComponentLabels[static_cast<std::size_t>(row)];
         Label3[row] = makeLabel(Frame1, QStringLiteral("Label3_%1").arg(row),
-                                QString::fromLatin1(kFormulas[row]));
+                                QString::fromLatin1(formula.data(), qsizetype(formula.size())));
         auto* field = new InputField(Frame1);
         field->setObjectName(QStringLiteral("txtGas%1").arg(i));
         field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -337,16 +335,20 @@ void frmMain::createResultFrame() {
 void frmMain::createButtons() {
     // A cross: refresh above, calculate left, save right, exit below.
     cmdRefresh = makePictureButton(client, QStringLiteral("cmdRefresh"),
-                                   QStringLiteral(":/icons/refresh.svg"), "50001");
+                                   QStringLiteral(":/icons/refresh.svg"));
+    keyText(cmdRefresh, "toolTip", "50001");
     cmdCalculate = makePictureButton(client, QStringLiteral("cmdCalculate"),
-                                     QStringLiteral(":/icons/calculate.svg"), "50002");
+                                     QStringLiteral(":/icons/calculate.svg"));
+    keyText(cmdCalculate, "toolTip", "50002");
     cmdCalculate->setFocusPolicy(Qt::StrongFocus); // the last tab stop, while enabled
     cmdCalculate->setEnabled(false);
-    cmdSave = makePictureButton(client, QStringLiteral("cmdSave"),
-                                QStringLiteral(":/icons/save.svg"), "50004");
+    cmdSave =
+        makePictureButton(client, QStringLiteral("cmdSave"), QStringLiteral(":/icons/save.svg"));
+    keyText(cmdSave, "toolTip", "50004");
     cmdSave->setEnabled(false);
-    cmdExit = makePictureButton(client, QStringLiteral("cmdExit"),
-                                QStringLiteral(":/icons/exit.svg"), "50003");
+    cmdExit =
+        makePictureButton(client, QStringLiteral("cmdExit"), QStringLiteral(":/icons/exit.svg"));
+    keyText(cmdExit, "toolTip", "50003");
     connect(cmdRefresh, &QPushButton::clicked, this, &frmMain::cmdRefresh_Click);
     connect(cmdCalculate, &QPushButton::clicked, this, &frmMain::cmdCalculate_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
@@ -389,9 +391,10 @@ void frmMain::Form_Load() {
         // the user switches.
         if (!Lang->setLanguage(registry.GetSetting(QString::fromLatin1(kAppKey), kGeneral,
                                                    QStringLiteral("Language"),
-                                                   QStringLiteral("2"))) ||
+                                                   QString::number(cLanguage::English))) ||
             (Lang->language() != cLanguage::German && Lang->language() != cLanguage::English))
             Lang->setLanguage(cLanguage::English);
+        RestoreTextKeys();
         Lang->LoadStrings(this);
     }
     markLanguage(Lang->language());
@@ -631,27 +634,14 @@ void frmMain::switchLanguage(int code) {
     Lang->LoadStrings(this);
     cRegistry().SaveSetting(QString::fromLatin1(kAppKey), kGeneral, QStringLiteral("Language"),
                             QString::number(code));
-    (code == cLanguage::German ? btnDE : btnEN)->setChecked(true);
-    mnu.Language_DE->setChecked(code == cLanguage::German);
-    mnu.Language_EN->setChecked(code != cLanguage::German);
+    markLanguage(code);
 }
 
 void frmMain::RestoreTextKeys() {
-    // The texts that carry their key where the text is shown; keys in a
-    // "Tag" need no restoring.
-    mnu.File->setTitle(QStringLiteral("10000"));
-    mnu.File_Save->setText(QStringLiteral("10001"));
-    mnu.File_Exit->setText(QStringLiteral("10002"));
-    mnu.Help_Help->setText(QStringLiteral("10101"));
-    mnu.Help_About->setText(QStringLiteral("10102"));
-    mnu.Language->setTitle(QStringLiteral("10200"));
-    mnu.Language_DE->setText(QStringLiteral("10201"));
-    mnu.Language_EN->setText(QStringLiteral("10202"));
-    cmdRefresh->setToolTip(QStringLiteral("50001"));
-    cmdCalculate->setToolTip(QStringLiteral("50002"));
-    cmdExit->setToolTip(QStringLiteral("50003"));
-    cmdSave->setToolTip(QStringLiteral("50004"));
-    btnHelp->setToolTip(QStringLiteral("20001"));
+    // The texts that carry their key where the text is shown, as the
+    // builders recorded them; keys in a "Tag" need no restoring.
+    for (const KeyedText& keyed : keyedTexts)
+        keyed.control->setProperty(keyed.property, QString::fromLatin1(keyed.key));
 }
 
 void frmMain::markLanguage(int code) {

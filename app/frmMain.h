@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -80,6 +81,10 @@ private:
 
     // Languages.
     void switchLanguage(int code);
+    // Records that `control`'s `property` shows the text of `key`; start-up
+    // and every language switch put the key back there before the language
+    // object applies the texts.
+    void keyText(QObject* control, const char* property, const char* key);
     void RestoreTextKeys();
     void markLanguage(int code);
     QString word(long key) const;
@@ -107,6 +112,13 @@ private:
         QAction* Help_About = nullptr;
     } mnu;
 
+    struct KeyedText {
+        QObject* control;
+        const char* property; // a Qt property: "text", "title", "toolTip"
+        const char* key;      // the text key, as digits
+    };
+    std::vector<KeyedText> keyedTexts;
+
     QWidget* client = nullptr; // the client area below the menu bar
     QToolBar* tlbMain = nullptr;
     QActionGroup* languageButtons = nullptr;
@@ -120,11 +132,11 @@ private:
     QGroupBox* Frame2 = nullptr;
     std::array<QLabel*, 2> Label1{};
     std::array<QLabel*, 6> Label2{};
-    std::array<QLabel*, 16> Label3{};
-    std::array<QLabel*, 17> Label4{};
+    std::array<QLabel*, tarvelo::kComponentCount> Label3{};
+    std::array<QLabel*, tarvelo::kComponentCount + 1> Label4{}; // the last one beside the sum
     QLabel* Label5 = nullptr;
     InputField* txtGasName = nullptr;
-    std::array<InputField*, 17> txtGas{}; // index 1 to 16; [0] is unused
+    std::array<InputField*, tarvelo::kComponentCount + 1> txtGas{}; // index 1 to 16; [0] is unused
     QLineEdit* txtSum = nullptr;
     QLineEdit* txtLambda = nullptr;
     QLineEdit* txtRho = nullptr;

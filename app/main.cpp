@@ -32,10 +32,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(tarvelo::kAppTitle));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(tarvelo::kVersionMajor)
-                                            .arg(tarvelo::kVersionMinor)
-                                            .arg(tarvelo::kVersionRevision));
+    QApplication::setApplicationVersion(QString::fromLatin1(tarvelo::kVersion));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarvelo.svg")));
     // Lets desktops match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.marsk.TarveloV1"));

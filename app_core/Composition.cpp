@@ -7,8 +7,7 @@
 
 namespace tarvelo {
 
-EntryCheck checkEntry(const QString& text, const QLocale& locale)
-{
+EntryCheck checkEntry(const QString& text, const QLocale& locale) {
     if (text.isEmpty())
         return EntryCheck::Valid;
     const auto value = parseLocaleNumber(text, locale);
@@ -21,22 +20,20 @@ EntryCheck checkEntry(const QString& text, const QLocale& locale)
     return EntryCheck::Valid;
 }
 
-float entryValue(const QString& text, const QLocale& locale)
-{
+float entryValue(const QString& text, const QLocale& locale) {
     if (checkEntry(text, locale) != EntryCheck::Valid || text.isEmpty())
         return 0.0f;
     return static_cast<float>(*parseLocaleNumber(text, locale));
 }
 
 CompositionSum readComposition(const std::array<QString, kComponentCount>& texts,
-                               const QLocale& locale)
-{
+                               const QLocale& locale) {
     CompositionSum result;
     for (int i = 0; i < kComponentCount; ++i) {
         result.percent[i] = entryValue(texts[i], locale);
         result.sum += result.percent[i];
     }
-    result.calculable = std::fabs(100.0f - result.sum) < 1.0f;
+    result.calculable = sumNear100(result.sum);
     return result;
 }
 

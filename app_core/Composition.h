@@ -3,6 +3,8 @@
 // their sum.
 #pragma once
 
+#include "Domain.h"
+
 #include <QLocale>
 #include <QString>
 
@@ -10,12 +12,10 @@
 
 namespace tarvelo {
 
-inline constexpr int kComponentCount = 16;
-
 enum class EntryCheck {
-    Valid,        // empty (counts 0), or a number >= 0 that single precision holds
-    NotNumeric,   // not a number; also NaN, infinity and finite values beyond single precision
-    Negative,     // a number below 0
+    Valid,      // empty (counts 0), or a number >= 0 that single precision holds
+    NotNumeric, // not a number; also NaN, infinity and finite values beyond single precision
+    Negative,   // a number below 0
 };
 
 // Checks the text of one percentage field.
@@ -29,7 +29,7 @@ float entryValue(const QString& text, const QLocale& locale);
 struct CompositionSum {
     std::array<float, kComponentCount> percent{}; // index 0 is component 1
     float sum = 0.0f;                             // summed in single precision, in index order
-    bool calculable = false;                      // |100 - sum| < 1
+    bool calculable = false;                      // sumNear100(sum)
 };
 
 // Reads all sixteen field texts, in index order, and sums them.

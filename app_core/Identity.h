@@ -1,12 +1,13 @@
 // Who the program is: the texts that name it, the same in both languages.
 #pragma once
 
+#include "TarveloVersion.h"
+
 namespace tarvelo {
 
 inline constexpr char kAppTitle[] = "TarveloV1R1";
-inline constexpr int kVersionMajor = 1;
-inline constexpr int kVersionMinor = 1;
-inline constexpr int kVersionRevision = 0;
+// "major.minor.revision", from the build's project version.
+inline constexpr char kVersion[] = TARVELO_VERSION;
 // Settings live under this application key (organisation\application).
 inline constexpr char kAppKey[] = "Marsk\\TarveloV1";
 // The maker's notice, in the status bar and the about dialog.

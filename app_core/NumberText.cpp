@@ -18,21 +18,16 @@ namespace {
 class Scanner {
 public:
     Scanner(QStringView text, const QLocale& locale)
-        : s_(text),
-          decimal_(locale.decimalPoint()),
-          group_(locale.groupSeparator()),
-          negative_(locale.negativeSign()),
-          positive_(locale.positiveSign()),
-          exponent_(locale.exponential())
-    {
+        : s_(text), decimal_(locale.decimalPoint()), group_(locale.groupSeparator()),
+          negative_(locale.negativeSign()), positive_(locale.positiveSign()),
+          exponent_(locale.exponential()) {
         spaceGroups_ = group_.size() == 1 && group_.front().isSpace();
         const QString zero = locale.zeroDigit();
         if (zero.size() == 1 && zero.front() != u'0')
             zeroDigit_ = zero.front().unicode();
     }
 
-    std::optional<double> parse()
-    {
+    std::optional<double> parse() {
         if (s_.isEmpty())
             return std::nullopt;
         const bool negative = sign();
@@ -60,8 +55,7 @@ public:
     }
 
 private:
-    bool take(QStringView token)
-    {
+    bool take(QStringView token) {
         if (token.isEmpty() || !s_.sliced(i_).startsWith(token, Qt::CaseInsensitive))
             return false;
         i_ += token.size();
@@ -69,8 +63,7 @@ private:
     }
 
     // True for a minus sign.
-    bool sign()
-    {
+    bool sign() {
         if (take(negative_) || take(u"-"))
             return true;
         if (!take(positive_))
@@ -78,8 +71,7 @@ private:
         return false;
     }
 
-    int digitAt() const
-    {
+    int digitAt() const {
         if (i_ >= s_.size())
             return -1;
         const char16_t ch = s_[i_].unicode();
@@ -91,8 +83,7 @@ private:
     }
 
     // Reads digits into the C form; returns how many.
-    int digits(std::string& kept)
-    {
+    int digits(std::string& kept) {
         int n = 0;
         for (int d; (d = digitAt()) >= 0; ++i_, ++n) {
             c_ += char('0' + d);
@@ -101,8 +92,7 @@ private:
         return n;
     }
 
-    bool groupSeparator()
-    {
+    bool groupSeparator() {
         if (take(group_))
             return true;
         if (spaceGroups_ && i_ < s_.size() && s_[i_] == u' ') {
@@ -114,8 +104,7 @@ private:
 
     // Digits, group separators among the digits of the whole part, at most
     // one decimal separator; at least one digit.
-    bool mantissa()
-    {
+    bool mantissa() {
         int count = digits(wholeDigits_);
         while (count > 0 && groupSeparator())
             count += digits(wholeDigits_);
@@ -128,8 +117,7 @@ private:
 
     // from_chars reports a value beyond the double range without giving it:
     // decide from the decimal exponent whether it was too large or too small.
-    double outOfRange(bool negative) const
-    {
+    double outOfRange(bool negative) const {
         long long magnitude = 0;
         const auto firstWhole = wholeDigits_.find_first_not_of('0');
         if (firstWhole != std::string::npos) {
@@ -161,32 +149,28 @@ private:
 
 } // namespace
 
-std::optional<double> parseLocaleNumber(const QString& text, const QLocale& locale)
-{
+std::optional<double> parseLocaleNumber(const QString& text, const QLocale& locale) {
     return Scanner(QStringView(text).trimmed(), locale).parse();
 }
 
-std::optional<std::int32_t> toWholeNumber(double value)
-{
+std::optional<std::int32_t> toWholeNumber(double value) {
     if (!std::isfinite(value))
         return std::nullopt;
     const double whole = std::nearbyint(value);
-    if (whole < double(std::numeric_limits<std::int32_t>::min())
-        || whole > double(std::numeric_limits<std::int32_t>::max()))
+    if (whole < double(std::numeric_limits<std::int32_t>::min()) ||
+        whole > double(std::numeric_limits<std::int32_t>::max()))
         return std::nullopt;
     return static_cast<std::int32_t>(whole);
 }
 
-std::optional<std::int32_t> toWholeNumber(const QString& text, const QLocale& locale)
-{
+std::optional<std::int32_t> toWholeNumber(const QString& text, const QLocale& locale) {
     const auto value = parseLocaleNumber(text, locale);
     if (!value)
         return std::nullopt;
     return toWholeNumber(*value);
 }
 
-QString displayNumberText(float value, const QLocale& locale)
-{
+QString displayNumberText(float value, const QLocale& locale) {
     QLocale plain = locale;
     plain.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
     double v = double(value);
@@ -195,14 +179,13 @@ QString displayNumberText(float value, const QLocale& locale)
     return plain.toString(v, 'g', 7);
 }
 
-QByteArray toWindows1252(const QString& text)
-{
+QByteArray toWindows1252(const QString& text) {
     QByteArray bytes;
     bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t ch = text[i].unicode();
-        if (QChar::isHighSurrogate(ch) && i + 1 < text.size()
-            && QChar::isLowSurrogate(text[i + 1].unicode())) {
+        if (QChar::isHighSurrogate(ch) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text[i + 1].unicode())) {
             bytes += '?'; // one character beyond the BMP
             ++i;
             continue;

@@ -38,7 +38,6 @@ std::optional<std::int32_t> toWholeNumber(const QString& text, const QLocale& lo
 // numbers (9.5 -> "9.5", 10 -> "10", 1234.6 -> "1234,6" in German).
 QString displayNumberText(float value, const QLocale& locale);
 
-
 // The gas name as Windows-1252 bytes; characters the code page lacks
 // become '?'.
 QByteArray toWindows1252(const QString& text);

@@ -109,8 +109,7 @@ constexpr Entry kEntries[] = {
     {u"280002", u"TarveloV1-Output (*.htm)|*.htm"},
 };
 
-const QHash<QString, QString>& table()
-{
+const QHash<QString, QString>& table() {
     static const QHash<QString, QString> entries = [] {
         QHash<QString, QString> h;
         h.reserve(int(std::size(kEntries)));
@@ -123,13 +122,11 @@ const QHash<QString, QString>& table()
 
 } // namespace
 
-QString lookupText(const QString& tableKey)
-{
+QString lookupText(const QString& tableKey) {
     return table().value(tableKey);
 }
 
-int textTableSize()
-{
+int textTableSize() {
     return int(table().size());
 }
 

@@ -25,15 +25,13 @@ namespace {
 
 // Keys, language codes and the stored language are written by the program
 // itself, in C form; reading them must not depend on the user's locale.
-const QLocale& keyLocale()
-{
+const QLocale& keyLocale() {
     static const QLocale c = QLocale::c();
     return c;
 }
 
 // The whole text as a key; 0 when it is not a whole number.
-long wholeKey(const QString& text)
-{
+long wholeKey(const QString& text) {
     return tarvelo::toWholeNumber(text, keyLocale()).value_or(0);
 }
 
@@ -41,8 +39,7 @@ long wholeKey(const QString& text)
 // it: leading blanks, an optional sign, digits with an optional "." and
 // fraction, an optional exponent; the reading stops at the first character
 // that cannot continue the number. No number at all reads 0.
-double leadingNumber(const QString& text)
-{
+double leadingNumber(const QString& text) {
     std::string c;
     qsizetype i = 0;
     const qsizetype n = text.size();
@@ -95,13 +92,11 @@ double leadingNumber(const QString& text)
     return value;
 }
 
-QString tag(const QObject* object)
-{
+QString tag(const QObject* object) {
     return object->property("Tag").toString();
 }
 
-bool insideStatusBar(const QWidget* widget, const QWidget* window)
-{
+bool insideStatusBar(const QWidget* widget, const QWidget* window) {
     for (const QWidget* w = widget->parentWidget(); w && w != window; w = w->parentWidget())
         if (qobject_cast<const QStatusBar*>(w))
             return true;
@@ -112,8 +107,7 @@ bool insideStatusBar(const QWidget* widget, const QWidget* window)
 // set. A toolbar button carries its key in its own tool tip only, so tell
 // the two apart: with a different text, a fallback changes, an own tool tip
 // does not. The text is put back at once, with the action's signals held.
-bool hasOwnToolTip(QAction* action)
-{
+bool hasOwnToolTip(QAction* action) {
     const QString tip = action->toolTip();
     QAction plain;
     if (!action->text().isEmpty())
@@ -135,8 +129,7 @@ class TextApplier {
 public:
     TextApplier(const cLanguage& lang, QWidget* window) : lang_(lang), window_(window) {}
 
-    void run()
-    {
+    void run() {
         const auto widgets = window_->findChildren<QWidget*>();
         for (QWidget* w : widgets) {
             if (auto* bar = qobject_cast<QMenuBar*>(w))
@@ -155,8 +148,7 @@ public:
     }
 
 private:
-    void label(QLabel* label)
-    {
+    void label(QLabel* label) {
         // Status bar panels carry a numeric key; other labels any key.
         const long key = insideStatusBar(label, window_) ? cLanguage::keyIfNumeric(tag(label))
                                                          : cLanguage::keyIfNonEmpty(tag(label));
@@ -164,20 +156,17 @@ private:
             label->setText(lang_.Word(key));
     }
 
-    void groupBox(QGroupBox* frame)
-    {
+    void groupBox(QGroupBox* frame) {
         if (const long key = cLanguage::keyIfNonEmpty(tag(frame)))
             frame->setTitle(lang_.Word(key));
     }
 
-    void lineEdit(QLineEdit* edit)
-    {
+    void lineEdit(QLineEdit* edit) {
         if (const long key = cLanguage::keyIfNonEmpty(tag(edit)))
             edit->setToolTip(lang_.Word(key));
     }
 
-    void button(QAbstractButton* button)
-    {
+    void button(QAbstractButton* button) {
         // Buttons that show an action (toolbar, menu bar extensions) take
         // their texts from the action, which is handled with its owner.
         if (auto* tool = qobject_cast<QToolButton*>(button); tool && tool->defaultAction())
@@ -188,8 +177,7 @@ private:
             button->setToolTip(lang_.Word(key));
     }
 
-    void menuBar(QMenuBar* bar)
-    {
+    void menuBar(QMenuBar* bar) {
         const auto actions = bar->actions();
         for (QAction* action : actions)
             menuEntry(action);
@@ -197,8 +185,7 @@ private:
 
     // An entry's caption, then, for a menu, every entry inside it. A menu's
     // own title is the text of its menuAction().
-    void menuEntry(QAction* action)
-    {
+    void menuEntry(QAction* action) {
         if (seen_.contains(action))
             return;
         seen_.insert(action);
@@ -211,8 +198,7 @@ private:
         }
     }
 
-    void toolBar(QToolBar* tools)
-    {
+    void toolBar(QToolBar* tools) {
         const auto actions = tools->actions();
         for (QAction* action : actions) {
             const long key = cLanguage::keyIfNumeric(action->toolTip());
@@ -228,8 +214,7 @@ private:
 
 } // namespace
 
-bool cLanguage::setLanguage(const QVariant& lngLang)
-{
+bool cLanguage::setLanguage(const QVariant& lngLang) {
     std::optional<std::int32_t> code;
     switch (lngLang.typeId()) {
     case QMetaType::Int:
@@ -257,26 +242,22 @@ bool cLanguage::setLanguage(const QVariant& lngLang)
     return true;
 }
 
-QString cLanguage::Word(long lngCode) const
-{
+QString cLanguage::Word(long lngCode) const {
     return tarvelo::lookupText(QString::number(code_) + QString::number(lngCode));
 }
 
-void cLanguage::LoadStrings(QWidget* frm) const
-{
+void cLanguage::LoadStrings(QWidget* frm) const {
     if (frm)
         TextApplier(*this, frm).run();
 }
 
-long cLanguage::keyIfNonEmpty(const QString& text)
-{
+long cLanguage::keyIfNonEmpty(const QString& text) {
     if (text.isEmpty())
         return 0;
     return wholeKey(text);
 }
 
-long cLanguage::keyIfNumeric(const QString& text)
-{
+long cLanguage::keyIfNumeric(const QString& text) {
     if (std::nearbyint(leadingNumber(text)) <= 0.0)
         return 0;
     // The design data never holds a key with text after it; such a text

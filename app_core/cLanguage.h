@@ -2,6 +2,8 @@
 // of texts by key, and the application of the texts to a window.
 #pragma once
 
+#include "Domain.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -9,7 +11,10 @@ class QWidget;
 
 class cLanguage {
 public:
-    enum : int { German = 1, English = 2 };
+    enum : int {
+        German = static_cast<int>(tarvelo::Language::German),
+        English = static_cast<int>(tarvelo::Language::English)
+    };
 
     // Language (set): any value that converts to a whole number becomes the
     // language code ("2", 2, " 1 ", 1.0; halves go to the even number, so

@@ -16,24 +16,21 @@ struct StoreName {
     QString application;
 };
 
-StoreName storeName(const QString& appName)
-{
+StoreName storeName(const QString& appName) {
     const qsizetype cut = appName.indexOf(u'\\');
     if (cut < 0)
         return {appName, QString()};
     return {appName.left(cut), appName.mid(cut + 1)};
 }
 
-QString valuePath(const QString& section, const QString& key)
-{
+QString valuePath(const QString& section, const QString& key) {
     return section + u'/' + key;
 }
 
 } // namespace
 
 void cRegistry::SaveSetting(const QString& AppName, const QString& Section, const QString& Key,
-                            const QString& Setting) const
-{
+                            const QString& Setting) const {
     const StoreName name = storeName(AppName);
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, name.organisation,
                     name.application);
@@ -50,8 +47,7 @@ void cRegistry::SaveSetting(const QString& AppName, const QString& Section, cons
 }
 
 QString cRegistry::GetSetting(const QString& AppName, const QString& Section, const QString& Key,
-                              const QString& Default) const
-{
+                              const QString& Default) const {
     const StoreName name = storeName(AppName);
     const QSettings store(QSettings::NativeFormat, QSettings::UserScope, name.organisation,
                           name.application);
@@ -75,10 +71,6 @@ QString cRegistry::GetSetting(const QString& AppName, const QString& Section, co
     return text.isEmpty() ? Default : text;
 }
 
-QString cRegistry::Version() const
-{
-    return QStringLiteral("%1.%2.%3")
-        .arg(tarvelo::kVersionMajor)
-        .arg(tarvelo::kVersionMinor)
-        .arg(tarvelo::kVersionRevision);
+QString cRegistry::Version() const {
+    return QString::fromLatin1(tarvelo::kVersion);
 }

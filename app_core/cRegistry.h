@@ -24,6 +24,6 @@ public:
     QString GetSetting(const QString& AppName, const QString& Section, const QString& Key,
                        const QString& Default) const;
 
-    // The program's version, "major.minor.revision": "1.1.0".
+    // The program's version, "major.minor.revision" (kVersion of Identity.h).
     QString Version() const;
 };

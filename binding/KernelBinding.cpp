@@ -3,9 +3,9 @@
 #include <utility>
 
 #if defined(_WIN32)
-#  include <windows.h>
+#include <windows.h>
 #else
-#  include <dlfcn.h>
+#include <dlfcn.h>
 #endif
 
 namespace tarvelo {
@@ -64,8 +64,7 @@ void* KernelBinding::resolve(const char* name) {
             throw KernelBindingError(KernelBindingError::LibraryNotLoaded, lastSystemError());
     }
 #if defined(_WIN32)
-    void* symbol =
-        reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
+    void* symbol = reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
 #else
     dlerror();
     void* symbol = dlsym(handle_, name);

@@ -15,8 +15,8 @@ namespace tarvelo {
 class KernelBindingError : public std::runtime_error {
 public:
     enum : int {
-        LibraryNotLoaded = 48,    // the library file could not be loaded
-        FunctionNotFound = 453,   // the library lacks an exported function
+        LibraryNotLoaded = 48,  // the library file could not be loaded
+        FunctionNotFound = 453, // the library lacks an exported function
     };
     KernelBindingError(int number, std::string systemText);
     int number() const noexcept { return number_; }

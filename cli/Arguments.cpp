@@ -53,14 +53,6 @@ bool isHelp(std::string_view argument) {
     return argument == "--help" || argument == "-h";
 }
 
-std::optional<Language> languageFrom(std::string_view text) {
-    if (equalsIgnoringCase(text, "de"))
-        return Language::German;
-    if (equalsIgnoringCase(text, "en"))
-        return Language::English;
-    return std::nullopt;
-}
-
 struct CommandLineError {
     std::string message;
 };
@@ -263,6 +255,14 @@ ParseResult parseBatch(ArgumentCursor& cursor) {
 }
 
 } // namespace
+
+std::optional<Language> languageFrom(std::string_view text) noexcept {
+    if (equalsIgnoringCase(text, "de"))
+        return Language::German;
+    if (equalsIgnoringCase(text, "en"))
+        return Language::English;
+    return std::nullopt;
+}
 
 std::string readComposition(const std::vector<std::string_view>& assignments,
                             Composition& percent) {

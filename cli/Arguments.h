@@ -2,7 +2,7 @@
 // composition, checked completely before anything is calculated or written.
 #pragma once
 
-#include "Components.h"
+#include "Domain.h"
 #include "Iso6976.h"
 
 #include <array>
@@ -14,8 +14,7 @@
 
 namespace tarvelo::cli {
 
-// The kernel's language codes.
-enum class Language : int { German = 1, English = 2 };
+using tarvelo::Language;
 
 enum class HelpTopic { General, Calc, Report, Batch };
 
@@ -65,6 +64,10 @@ struct ParseResult {
 // the next argument or after '=' ("--lang de", "--lang=de"); "--" ends the
 // options. Numbers use '.' as decimal point whatever the locale.
 ParseResult parseArguments(const std::vector<std::string_view>& args);
+
+// The language of a --lang value: "de" or "en", in any case; nothing for
+// any other text.
+std::optional<Language> languageFrom(std::string_view text) noexcept;
 
 // Reads "COMPONENT=PERCENT" arguments into `percent`. Returns the message
 // naming the culprit, or an empty string when all were sound.

@@ -96,9 +96,7 @@ std::vector<int> readHeader(const CsvRecord& header, std::string_view inputName,
                 throw BatchError(where + "column " + std::to_string(i + 1) +
                                  " has no name in the header");
             throw BatchError(where + "unknown column " + shown(label) +
-                             " (expected name or a component: CH4, C2H6, C3H8, ISO-C4H10, "
-                             "N-C4H10, C5H12, C6H14, C7H16, C2H2, C2H4, H2, CO, CO2, N2, O2, "
-                             "H2O)");
+                             " (expected name or a component: " + componentLabelList(", ") + ")");
         }
         if (seen[std::size_t(*index)])
             throw BatchError(where + "column " + std::string(kComponentLabels[*index]) +

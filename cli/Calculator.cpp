@@ -4,7 +4,9 @@
 #include "Windows1252.h"
 #include "mixture.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -26,7 +28,10 @@ StatelessCalculation KernelCalculator::stateless() {
         for (const Composition& percent : referenceCompositions()) {
             const Results library = calculate(percent);
             const Results own = kernelArithmetic(percent);
-            if (std::memcmp(&library, &own, sizeof library) != 0)
+            // Bit for bit: a -0 or a NaN payload must agree too.
+            const auto bits = [](float v) { return std::bit_cast<std::uint32_t>(v); };
+            if (bits(library.lambda) != bits(own.lambda) || bits(library.rho) != bits(own.rho) ||
+                bits(library.hu) != bits(own.hu))
                 statelessChecked_ = -1;
         }
     }
@@ -75,10 +80,6 @@ float compositionSum(const Composition& percent) noexcept {
     for (const float value : percent)
         sum += value;
     return sum;
-}
-
-bool sumNear100(float sum) noexcept {
-    return std::fabs(100.0f - sum) < 1.0f;
 }
 
 double relativeDensity(float rho) noexcept {

@@ -81,9 +81,6 @@ inline constexpr int kWobbeDecimals = 2;
 // in component order.
 float compositionSum(const Composition& percent) noexcept;
 
-// The window allows a calculation only while |100 - sum| < 1.
-bool sumNear100(float sum) noexcept;
-
 // d = rho / 1293 g/Nm³, from the unrounded density.
 double relativeDensity(float rho) noexcept;
 

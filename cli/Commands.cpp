@@ -34,9 +34,11 @@ Commands:
 'tarvelo COMMAND --help' tells more about a command.
 
 Components, by formula label in any case, in volume percent:
-  CH4 C2H6 C3H8 ISO-C4H10 N-C4H10 C5H12 C6H14 C7H16
-  C2H2 C2H4 H2 CO CO2 N2 O2 H2O
-Components not given count 0. The percentages are used as given; a sum not
+)";
+
+// After the list of components.
+constexpr std::string_view kGeneralUsageEnd =
+    R"(Components not given count 0. The percentages are used as given; a sum not
 within 1 of 100 is calculated but pointed out.
 
 Results:
@@ -64,8 +66,6 @@ calorific value [kWh/Nm³] of the mixture, rounded to 2, 1 and 2 decimals
   --exact        also the single-precision results to 9 significant digits
 
 Percentages use "." as decimal point: tarvelo calc CH4=90 C2H6=5 C3H8=2 CO2=2 N2=1
-Components: CH4 C2H6 C3H8 ISO-C4H10 N-C4H10 C5H12 C6H14 C7H16 C2H2 C2H4 H2 CO
-CO2 N2 O2 H2O (any case); each at most once, not negative.
 )";
 
 constexpr std::string_view kReportUsage =
@@ -183,18 +183,20 @@ void noteSum(const Composition& percent, std::string_view command, std::ostream&
 
 } // namespace
 
-std::string_view usage(HelpTopic topic) noexcept {
+std::string usage(HelpTopic topic) {
     switch (topic) {
     case HelpTopic::Calc:
-        return kCalcUsage;
+        return std::string(kCalcUsage) + "Components: " + componentLabelList(" ", 0, 12) + "\n" +
+               componentLabelList(" ", 12) + " (any case); each at most once, not negative.\n";
     case HelpTopic::Report:
-        return kReportUsage;
+        return std::string(kReportUsage);
     case HelpTopic::Batch:
-        return kBatchUsage;
+        return std::string(kBatchUsage);
     case HelpTopic::General:
         break;
     }
-    return kGeneralUsage;
+    return std::string(kGeneralUsage) + "  " + componentLabelList(" ", 0, 8) + "\n  " +
+           componentLabelList(" ", 8) + "\n" + std::string(kGeneralUsageEnd);
 }
 
 int runCalc(const CalcRequest& request, Calculator& calculator, std::ostream& out,

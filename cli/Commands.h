@@ -5,13 +5,14 @@
 #include "Calculator.h"
 
 #include <ostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace tarvelo::cli {
 
 // The help text of a topic.
-std::string_view usage(HelpTopic topic) noexcept;
+std::string usage(HelpTopic topic);
 
 // `tarvelo calc`: the results, labelled in the request's language, on `out`.
 int runCalc(const CalcRequest& request, Calculator& calculator, std::ostream& out,

@@ -1,6 +1,8 @@
 #include "Iso6976Command.h"
 
+#include "Arguments.h"
 #include "CsvReader.h"
+#include "Domain.h"
 
 #include <nlohmann/json.hpp>
 
@@ -54,8 +56,10 @@ Units: kg/kmol, kg/m³, kJ/mol, MJ/kg, MJ/m³; volume-based values also in
 kWh/m³ in the text. Components: the 60 of the standard's Table A.2 by name
 (methane, 2-methylpropane, helium, ...), by a common synonym (isobutane,
 isopentane, neopentane, ethylene, propylene, acetylene, hydrogen sulphide)
-or by formula (CH4 C2H6 C3H8 ISO-C4H10 N-C4H10 C5H12 C6H14 C7H16 C2H2 C2H4
-H2 CO CO2 N2 O2 H2O H2S He Ar ...), in any case. Quote names with blanks:
+or by formula ()";
+
+// After the kernel's formula labels in the usage text.
+constexpr std::string_view kUsageEnd = R"( H2S He Ar ...), in any case. Quote names with blanks:
 "carbon dioxide=1.5".
 
 Refused, with exit status 1 and one line on standard error: a reference
@@ -211,12 +215,10 @@ Options readOptions(const std::vector<std::string_view>& args) {
             correlationFile = std::string(value());
         } else if (name == "--lang") {
             const std::string_view lang = value();
-            if (lang == "de" || lang == "DE")
-                o.german = true;
-            else if (lang == "en" || lang == "EN")
-                o.german = false;
-            else
+            const std::optional<Language> language = languageFrom(lang);
+            if (!language)
                 throw Failure{"unknown language " + inQuotes(lang) + " (use de or en)"};
+            o.german = *language == Language::German;
         } else {
             throw Failure{"unknown option " + inQuotes(arg)};
         }
@@ -364,15 +366,16 @@ bool readReferencePair(std::string_view text, gq::ReferenceConditions& reference
     return true;
 }
 
-std::string_view iso6976Usage() noexcept {
-    return kUsage;
+std::string iso6976Usage() {
+    return std::string(kUsage) + componentLabelList(" ", 0, 10) + "\n" +
+           componentLabelList(" ", 10) + std::string(kUsageEnd);
 }
 
 int runIso6976(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err) {
     try {
         Options o = readOptions(args);
         if (o.help) {
-            out << kUsage;
+            out << iso6976Usage();
             return 0;
         }
         std::optional<double> normalisedFrom;

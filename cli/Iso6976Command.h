@@ -23,6 +23,6 @@ bool readReferencePair(std::string_view text, gasquality::ReferenceConditions& r
 int runIso6976(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err);
 
 // Its help text.
-std::string_view iso6976Usage() noexcept;
+std::string iso6976Usage();
 
 } // namespace tarvelo::cli

@@ -2,7 +2,7 @@
 // the C locale: the decimal mark is always given explicitly.
 #pragma once
 
-#include "../common/Rounding.h"
+#include "Rounding.h"
 
 #include <string>
 #include <string_view>

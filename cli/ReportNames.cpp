@@ -1,6 +1,7 @@
 #include "ReportNames.h"
 
-#include "Components.h"
+#include "AsciiCase.h"
+#include "Windows1252.h"
 
 #include <array>
 
@@ -17,20 +18,11 @@ bool isKeptAscii(unsigned char c) {
 
 // Length of the valid UTF-8 sequence of a non-ASCII character at `i`, or 0.
 std::size_t utf8Length(std::string_view s, std::size_t i) {
-    const auto lead = static_cast<unsigned char>(s[i]);
-    std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                         : lead >= 0xE0 && lead <= 0xEF ? 3
-                         : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                        : 0;
-    if (length == 0 || i + length > s.size())
-        return 0;
-    for (std::size_t k = 1; k < length; ++k)
-        if ((static_cast<unsigned char>(s[i + k]) & 0xC0u) != 0x80u)
-            return 0;
+    const Utf8Character character = utf8CharacterAt(s, i);
     // C1 controls (U+0080..U+009F) are no more welcome than ASCII ones.
-    if (lead == 0xC2 && static_cast<unsigned char>(s[i + 1]) < 0xA0)
+    if (character.codePoint >= 0x80 && character.codePoint <= 0x9F)
         return 0;
-    return length;
+    return character.length;
 }
 
 bool isReservedOnWindows(std::string_view stem) {
@@ -43,13 +35,6 @@ bool isReservedOnWindows(std::string_view stem) {
         return equalsIgnoringCase(base.substr(0, 3), "COM") ||
                equalsIgnoringCase(base.substr(0, 3), "LPT");
     return false;
-}
-
-std::string lowerAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return text;
 }
 
 } // namespace

@@ -22,4 +22,51 @@ char windows1252Byte(char32_t codePoint) noexcept {
     return '?';
 }
 
+Utf8Character utf8CharacterAt(std::string_view text, std::size_t i) noexcept {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80)
+        return {lead, 1};
+    std::size_t length = 0;
+    char32_t c = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        c = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        c = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        c = lead & 0x07u;
+    }
+    if (length == 0 || i + length > text.size())
+        return {};
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0u) != 0x80u)
+            return {};
+        c = (c << 6) | (next & 0x3Fu);
+    }
+    // Overlong forms and surrogates are not valid UTF-8.
+    if ((length == 3 && c < 0x800) || (length == 4 && (c < 0x10000 || c > 0x10FFFF)) ||
+        (c >= 0xD800 && c <= 0xDFFF))
+        return {};
+    return {c, length};
+}
+
+std::string toWindows1252(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Utf8Character character = utf8CharacterAt(utf8, i);
+        if (character.length == 0) {
+            out.push_back('?');
+            ++i;
+            continue;
+        }
+        out.push_back(windows1252Byte(character.codePoint));
+        i += character.length;
+    }
+    return out;
+}
+
 } // namespace tarvelo

@@ -29,19 +29,30 @@
 
 #include <stdint.h>
 
+/* The version of this library's interface and binary: the major number
+ * changes when a caller built against an older header would break. */
+#define TARVELO_KERNEL_VERSION "1.0.0"
+#define TARVELO_KERNEL_VERSION_MAJOR 1
+#define TARVELO_KERNEL_VERSION_MINOR 0
+#define TARVELO_KERNEL_VERSION_PATCH 0
+
+/* The language codes of Save2File. */
+#define TARVELO_LANGUAGE_GERMAN 1
+#define TARVELO_LANGUAGE_ENGLISH 2
+
 /* TARVELO_API declares an export: the system calling convention of the
  * platform (stdcall on 32-bit Windows, callee pops its arguments) and, when
  * the library itself is built, default visibility. */
 #if defined(_WIN32)
-#  define TARVELO_CALL __stdcall
-#  define TARVELO_VISIBLE
+#define TARVELO_CALL __stdcall
+#define TARVELO_VISIBLE
 #else
-#  define TARVELO_CALL
-#  if defined(TARVELOV1_KERNEL_BUILD)
-#    define TARVELO_VISIBLE __attribute__((visibility("default")))
-#  else
-#    define TARVELO_VISIBLE
-#  endif
+#define TARVELO_CALL
+#if defined(TARVELOV1_KERNEL_BUILD)
+#define TARVELO_VISIBLE __attribute__((visibility("default")))
+#else
+#define TARVELO_VISIBLE
+#endif
 #endif
 #define TARVELO_API(ret) TARVELO_VISIBLE ret TARVELO_CALL
 
@@ -67,25 +78,24 @@ TARVELO_API(int32_t) GasData_Init(void);
  * they are: not checked, not normalised to 100. The fractions and the three
  * results become the "last calculation" that Save2File reports. Before
  * GasData_Init the table is zero and so are the results. Returns 0. */
-TARVELO_API(int32_t) Calculate(const float* composition, float* lambda, float* rho,
-                               float* hu);
+TARVELO_API(int32_t) Calculate(const float* composition, float* lambda, float* rho, float* hu);
 
 /* Save2File
  * Writes the HTML report of the last calculation (its 16 percentages and three
  * results, not any new input) to the file named by `path`/`pathLength`, with
  * the gas name `gasName`/`gasNameLength` as title and heading (<, > and & are
  * escaped) and the local date and time of writing. `*language` selects the
- * texts: 1 German, 2 English; any other value leaves the language-dependent
- * lines out. The file is Windows-1252 text with CR LF line ends; an existing
- * file is replaced only once the new report is complete, and keeps its
- * permission bits. A symbolic link is followed to the file it names. A path
- * that names a device, a FIFO or a descriptor of the process (/dev/stdout) is
- * written into, not replaced.
- * Returns 0 when the report was written completely, otherwise the C library's
- * error number of the step that failed (ENOSPC on a full device, EPIPE when a
- * pipe's reader has gone); a previous file is then unchanged. */
-TARVELO_API(int32_t) Save2File(const char* gasName, const char* path, const int32_t* language,
-                               int32_t gasNameLength, int32_t pathLength);
+ * texts: TARVELO_LANGUAGE_GERMAN (1) or TARVELO_LANGUAGE_ENGLISH (2); any
+ * other value leaves the language-dependent lines out. The file is
+ * Windows-1252 text with CR LF line ends; an existing file is replaced only
+ * once the new report is complete, and keeps its permission bits. A symbolic link is followed to
+ * the file it names. A path that names a device, a FIFO or a descriptor of the process
+ * (/dev/stdout) is written into, not replaced. Returns 0 when the report was written completely,
+ * otherwise the C library's error number of the step that failed (ENOSPC on a full device, EPIPE
+ * when a pipe's reader has gone); a previous file is then unchanged. */
+TARVELO_API(int32_t)
+Save2File(const char* gasName, const char* path, const int32_t* language, int32_t gasNameLength,
+          int32_t pathLength);
 
 /* Help
  * Opens the document named by `path`/`pathLength` with the viewer that the
@@ -97,8 +107,8 @@ TARVELO_API(int32_t) Help(const char* path, int32_t pathLength);
 /* Pointer types for callers that bind the library at run time. */
 typedef int32_t(TARVELO_CALL* TarveloGasDataInitFn)(void);
 typedef int32_t(TARVELO_CALL* TarveloCalculateFn)(const float*, float*, float*, float*);
-typedef int32_t(TARVELO_CALL* TarveloSave2FileFn)(const char*, const char*, const int32_t*,
-                                                   int32_t, int32_t);
+typedef int32_t(TARVELO_CALL* TarveloSave2FileFn)(const char*, const char*, const int32_t*, int32_t,
+                                                  int32_t);
 typedef int32_t(TARVELO_CALL* TarveloHelpFn)(const char*, int32_t);
 
 #ifdef __cplusplus

@@ -4,10 +4,10 @@ namespace tarvelo {
 
 // Zero-initialised static storage: the table is all zero at load, with no
 // constructor running when the library is loaded.
-ComponentProperties component_table[component_count];
+ComponentProperties component_table[kComponentCount];
 
 // The literals are rounded once, directly to the nearest single.
-const ComponentProperties component_values[component_count] = {
+const ComponentProperties component_values[kComponentCount] = {
     {16.043f, 0.7175f, 9.968f, 9.5611f},   //  1 CH4
     {30.069f, 1.355f, 17.873f, 16.8594f},  //  2 C2H6
     {44.096f, 2.011f, 25.893f, 24.3737f},  //  3 C3H8
@@ -27,7 +27,7 @@ const ComponentProperties component_values[component_count] = {
 };
 
 void gasdata_init() noexcept {
-    for (int i = 0; i < component_count; ++i)
+    for (int i = 0; i < kComponentCount; ++i)
         component_table[i] = component_values[i];
 }
 

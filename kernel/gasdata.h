@@ -1,9 +1,9 @@
 // Module gasdata: the property table of the sixteen gas components.
 #pragma once
 
-namespace tarvelo {
+#include "Domain.h"
 
-inline constexpr int component_count = 16;
+namespace tarvelo {
 
 // Properties of one pure component at normal conditions.
 struct ComponentProperties {
@@ -15,11 +15,11 @@ struct ComponentProperties {
 
 // One record per component in composition order (1 methane ... 16 water
 // vapour). Zero until gasdata_init has run.
-extern ComponentProperties component_table[component_count];
+extern ComponentProperties component_table[kComponentCount];
 
 // The values gasdata_init copies into component_table, for callers that
 // compute without the library's state.
-extern const ComponentProperties component_values[component_count];
+extern const ComponentProperties component_values[kComponentCount];
 
 // Writes all 64 values of component_table. Repeating it writes the same values.
 void gasdata_init() noexcept;

@@ -1,6 +1,7 @@
 #include "kernel.h"
 
 #include "ReplaceFile.h"
+#include "TarveloV1_Kernel.h"
 
 #include <cerrno>
 #include <charconv>
@@ -13,7 +14,7 @@ namespace tarvelo {
 
 KernelState kernel_state;
 
-const char component_name[component_count][13] = {
+const char component_name[kComponentCount][13] = {
     "CH4         ", "C2H6        ", "C3H8        ", "ISO-C4H10   ", "Normal-C4H10", "C5H12       ",
     "C6H14       ", "C7H16       ", "C2H2        ", "C2H4        ", "H2          ", "CO          ",
     "CO2         ", "N2          ", "O2          ", "H20         ",
@@ -71,11 +72,11 @@ public:
         text_.append(text);
         text_.append("\r\n");
     }
-    // A language-dependent line: left out for codes other than 1 and 2.
+    // A language-dependent line: left out for codes other than German and English.
     void line(int indent, std::string_view german, std::string_view english) {
-        if (language_ == 1)
+        if (language_ == TARVELO_LANGUAGE_GERMAN)
             line(indent, german);
-        else if (language_ == 2)
+        else if (language_ == TARVELO_LANGUAGE_ENGLISH)
             line(indent, english);
     }
     void blockquoteRule() {
@@ -167,7 +168,7 @@ std::string report_text(std::string_view gasName, std::int32_t language, const s
     r.line(23, "</td>");
     r.line(19, "</tr>");
 
-    for (int k = 0; k < component_count; ++k) {
+    for (int k = 0; k < kComponentCount; ++k) {
         const float percent =
             static_cast<float>(static_cast<double>(kernel_state.fraction[k]) * 100.0);
         r.line(19, "<tr>");

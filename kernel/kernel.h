@@ -16,7 +16,7 @@ namespace tarvelo {
 extern KernelState kernel_state;
 
 // Formula names as printed in the report: 12 characters each, blank-padded.
-extern const char component_name[component_count][13];
+extern const char component_name[kComponentCount][13];
 
 // Computes the three mixture properties of the 16 volume percentages at
 // `composition`, stores fractions and results as kernel_state and writes the

@@ -10,7 +10,7 @@ KernelState mixture_properties(const float* composition,
 
     KernelState state;
     double air = 0.0;
-    for (int i = 0; i < component_count; ++i) {
+    for (int i = 0; i < kComponentCount; ++i) {
         const double p = factor * static_cast<double>(composition[i]);
         state.fraction[i] = static_cast<float>(p);
         // The air sum takes the unrounded fraction.
@@ -21,7 +21,7 @@ KernelState mixture_properties(const float* composition,
     // Two independent sums, each in index order; one loop lets them overlap.
     double density = 0.0;
     double heat = 0.0;
-    for (int i = 0; i < component_count; ++i) {
+    for (int i = 0; i < kComponentCount; ++i) {
         const double f = static_cast<double>(state.fraction[i]);
         density += static_cast<double>(table[i].density) * f;
         heat += static_cast<double>(table[i].calorific_value) * f;

@@ -9,7 +9,7 @@ namespace tarvelo {
 
 // The fractions and the three properties of one mixture.
 struct KernelState {
-    float fraction[component_count]; // volume fractions (percent x 0.01)
+    float fraction[kComponentCount]; // volume fractions (percent x 0.01)
     float lambda;                    // air/fuel ratio, l air / l fuel
     float rho;                       // density, g/Nm3
     float hu;                        // calorific value, kWh/Nm3

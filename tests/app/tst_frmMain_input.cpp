@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QPushButton>
 
+#include <limits>
+
 using driver::find;
 using driver::gas;
 
@@ -207,6 +209,15 @@ private slots:
         driver::click(gas(window.get(), 3));
         driver::press(window.get(), Qt::Key_Return);
         QCOMPARE(field->selectedText(), QStringLiteral("12.5"));
+    }
+
+    void fieldsTakeTextsBeyondQtsDefaultLength() {
+        auto window = driver::openWindow();
+        auto* name = find<QLineEdit>(window.get(), "txtGasName");
+        const QString longName(40000, QLatin1Char('x'));
+        name->setText(longName);
+        QCOMPARE(name->text(), longName);
+        QCOMPARE(gas(window.get(), 16)->maxLength(), std::numeric_limits<int>::max());
     }
 
     void readsNumbersInTheUserLocale_data() {

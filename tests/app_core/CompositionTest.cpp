@@ -17,8 +17,7 @@ struct CheckCase {
     EntryCheck check;
 };
 
-TEST(Composition, checksOneEntry)
-{
+TEST(Composition, checksOneEntry) {
     const CheckCase cases[] = {
         {&kEnglish, "", EntryCheck::Valid},
         {&kEnglish, "0", EntryCheck::Valid},
@@ -45,8 +44,7 @@ TEST(Composition, checksOneEntry)
             << qPrintable(c.locale->name()) << " \"" << c.text << '"';
 }
 
-TEST(Composition, entryValueReadsTheLocaleAndCountsInvalidTextsZero)
-{
+TEST(Composition, entryValueReadsTheLocaleAndCountsInvalidTextsZero) {
     EXPECT_EQ(tarvelo::entryValue(QStringLiteral("12,5"), kEnglish), 125.0f);
     EXPECT_EQ(tarvelo::entryValue(QStringLiteral("12,5"), kGerman), 12.5f);
     EXPECT_EQ(tarvelo::entryValue(QStringLiteral("0.1"), kEnglish), 0.1f);
@@ -58,8 +56,7 @@ TEST(Composition, entryValueReadsTheLocaleAndCountsInvalidTextsZero)
 
 // Field texts as the user types them into the first fields; the rest stay empty.
 tarvelo::CompositionSum typed(std::initializer_list<const char*> fields,
-                              const QLocale& locale = kEnglish)
-{
+                              const QLocale& locale = kEnglish) {
     std::array<QString, tarvelo::kComponentCount> texts;
     std::size_t i = 0;
     for (const char* field : fields)
@@ -67,8 +64,7 @@ tarvelo::CompositionSum typed(std::initializer_list<const char*> fields,
     return tarvelo::readComposition(texts, locale);
 }
 
-TEST(Composition, calculableOnlyWithinOneOfHundred)
-{
+TEST(Composition, calculableOnlyWithinOneOfHundred) {
     EXPECT_TRUE(typed({"100"}).calculable);
     EXPECT_TRUE(typed({"50", "49.5"}).calculable);
     EXPECT_TRUE(typed({"100.9"}).calculable);
@@ -85,8 +81,7 @@ TEST(Composition, calculableOnlyWithinOneOfHundred)
     EXPECT_FALSE(typed({"49,5", "50"}, kEnglish).calculable); // 495 + 50
 }
 
-TEST(Composition, readsEveryFieldInIndexOrder)
-{
+TEST(Composition, readsEveryFieldInIndexOrder) {
     std::array<QString, tarvelo::kComponentCount> texts;
     for (int i = 0; i < tarvelo::kComponentCount; ++i)
         texts[i] = QString::number(i + 1);
@@ -97,8 +92,7 @@ TEST(Composition, readsEveryFieldInIndexOrder)
     EXPECT_FALSE(s.calculable);
 }
 
-TEST(Composition, sumsInSinglePrecision)
-{
+TEST(Composition, sumsInSinglePrecision) {
     // 2^24 + 1 is not a float: each +1 is lost, as in the window's sum.
     const tarvelo::CompositionSum s = typed({"16777216", "1", "1"});
     EXPECT_EQ(s.sum, 16777216.0f);

@@ -10,8 +10,7 @@ struct LanguageCase {
     int code; // the code afterwards, starting from 2
 };
 
-TEST(Language, setLanguageTakesWholeNumbersAndKeepsTheCodeOtherwise)
-{
+TEST(Language, setLanguageTakesWholeNumbersAndKeepsTheCodeOtherwise) {
     const LanguageCase cases[] = {
         {QStringLiteral("1"), true, 1},
         {QStringLiteral(" 1 "), true, 1},
@@ -34,8 +33,7 @@ TEST(Language, setLanguageTakesWholeNumbersAndKeepsTheCodeOtherwise)
     }
 }
 
-TEST(Language, aFailedAssignmentToAFreshObjectLeavesCodeZero)
-{
+TEST(Language, aFailedAssignmentToAFreshObjectLeavesCodeZero) {
     cLanguage lang;
     EXPECT_FALSE(lang.setLanguage(QStringLiteral("Deutsch")));
     EXPECT_EQ(lang.language(), 0);
@@ -48,8 +46,7 @@ struct KeyCase {
     long nonEmpty; // keyIfNonEmpty
 };
 
-TEST(Language, keyTests)
-{
+TEST(Language, keyTests) {
     const KeyCase cases[] = {
         {"10000", 10000, 10000},
         {" 20001", 20001, 20001},

@@ -45,8 +45,7 @@ struct KeyedWindow {
     QLabel* panel = nullptr;
     QLabel* keyedPanel = nullptr;
 
-    KeyedWindow()
-    {
+    KeyedWindow() {
         QMenuBar* bar = window.menuBar();
         file = bar->addMenu(QStringLiteral("10000"));
         fileSave = file->addAction(QStringLiteral("10001"));
@@ -105,8 +104,7 @@ struct KeyedWindow {
 
     // What the main window does at the start of a switch: the texts that
     // carry their key in their displayed property get the key back.
-    void restoreTextKeys()
-    {
+    void restoreTextKeys() {
         file->setTitle(QStringLiteral("10000"));
         fileSave->setText(QStringLiteral("10001"));
         fileExit->setText(QStringLiteral("10002"));
@@ -120,8 +118,7 @@ struct KeyedWindow {
         btnSameText->setToolTip(QStringLiteral("20001"));
     }
 
-    void switchTo(int code)
-    {
+    void switchTo(int code) {
         restoreTextKeys();
         cLanguage lang;
         ASSERT_TRUE(lang.setLanguage(code));
@@ -129,8 +126,7 @@ struct KeyedWindow {
     }
 };
 
-void expectGerman(const KeyedWindow& w)
-{
+void expectGerman(const KeyedWindow& w) {
     EXPECT_EQ(w.file->title(), u"&Datei"_q);
     EXPECT_EQ(w.fileSave->text(), u"In Datei &speichern"_q);
     EXPECT_EQ(w.fileExit->text(), u"&Beenden"_q);
@@ -151,8 +147,7 @@ void expectGerman(const KeyedWindow& w)
 }
 
 // Texts without a key, the same in every language.
-void expectUnkeyedUnchanged(const KeyedWindow& w)
-{
+void expectUnkeyedUnchanged(const KeyedWindow& w) {
     EXPECT_EQ(w.help->title(), u"?"_q);
     EXPECT_EQ(w.help->actions().at(1)->text(), u"-"_q);
     EXPECT_TRUE(w.separator->text().isEmpty());
@@ -166,16 +161,14 @@ void expectUnkeyedUnchanged(const KeyedWindow& w)
     EXPECT_TRUE(w.calculate->text().isEmpty());
 }
 
-TEST(LoadStrings, appliesGermanToEveryKindOfKeyedControl)
-{
+TEST(LoadStrings, appliesGermanToEveryKindOfKeyedControl) {
     KeyedWindow w;
     w.switchTo(cLanguage::German);
     expectGerman(w);
     expectUnkeyedUnchanged(w);
 }
 
-TEST(LoadStrings, germanEnglishGermanEndsGermanWithNoBareKey)
-{
+TEST(LoadStrings, germanEnglishGermanEndsGermanWithNoBareKey) {
     KeyedWindow w;
     w.switchTo(cLanguage::German);
     w.switchTo(cLanguage::English);
@@ -193,8 +186,7 @@ TEST(LoadStrings, germanEnglishGermanEndsGermanWithNoBareKey)
     expectUnkeyedUnchanged(w);
 }
 
-TEST(LoadStrings, applyingTwiceChangesNothing)
-{
+TEST(LoadStrings, applyingTwiceChangesNothing) {
     KeyedWindow w;
     cLanguage lang;
     ASSERT_TRUE(lang.setLanguage(cLanguage::German));
@@ -204,8 +196,7 @@ TEST(LoadStrings, applyingTwiceChangesNothing)
     expectUnkeyedUnchanged(w);
 }
 
-TEST(LoadStrings, aCodeWithoutTextsEmptiesEveryKeyedText)
-{
+TEST(LoadStrings, aCodeWithoutTextsEmptiesEveryKeyedText) {
     KeyedWindow w;
     cLanguage lang; // code 0, as after a stored language that is no number
     lang.LoadStrings(&w.window);

@@ -16,8 +16,7 @@ const QString kApp = QStringLiteral("Marsk\\TarveloV1");
 // Every test gets an empty configuration directory of its own.
 class Registry : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.path()));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
@@ -25,14 +24,12 @@ protected:
 
     QString storeFile() const { return dir_.path() + QStringLiteral("/Marsk/TarveloV1.conf"); }
 
-    QByteArray storeContents() const
-    {
+    QByteArray storeContents() const {
         QFile f(storeFile());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-    void writeStore(const QByteArray& bytes) const
-    {
+    void writeStore(const QByteArray& bytes) const {
         ASSERT_TRUE(QDir().mkpath(dir_.path() + QStringLiteral("/Marsk")));
         QFile f(storeFile());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -43,15 +40,13 @@ protected:
     cRegistry reg_;
 };
 
-TEST_F(Registry, missingValuesReadAsTheDefault)
-{
+TEST_F(Registry, missingValuesReadAsTheDefault) {
     EXPECT_EQ(reg_.GetSetting(kApp, "General", "Language", "2"), u"2"_q);
     EXPECT_EQ(reg_.GetSetting(kApp, "frmMain", "Left", ""), u""_q);
     EXPECT_FALSE(QFile::exists(storeFile())); // reading creates nothing
 }
 
-TEST_F(Registry, valuesReadBackAsWritten)
-{
+TEST_F(Registry, valuesReadBackAsWritten) {
     const QString dir = QStringLiteral("/home/jürgen/Berichte, alt/");
     reg_.SaveSetting(kApp, "General", "Language", "1");
     reg_.SaveSetting(kApp, "General", "InitDir", dir);
@@ -66,14 +61,12 @@ TEST_F(Registry, valuesReadBackAsWritten)
     EXPECT_EQ(reg_.GetSetting(kApp, "General", "Language", "1"), u"2"_q);
 }
 
-TEST_F(Registry, anEmptyValueReadsAsMissing)
-{
+TEST_F(Registry, anEmptyValueReadsAsMissing) {
     reg_.SaveSetting(kApp, "General", "Language", "");
     EXPECT_EQ(reg_.GetSetting(kApp, "General", "Language", "2"), u"2"_q);
 }
 
-TEST_F(Registry, storesSectionsAsGroupsOfTheUsersConfigurationFile)
-{
+TEST_F(Registry, storesSectionsAsGroupsOfTheUsersConfigurationFile) {
     reg_.SaveSetting(kApp, "General", "Language", "1");
     reg_.SaveSetting(kApp, "frmMain", "Left", "1890");
     const QByteArray file = storeContents();
@@ -81,8 +74,7 @@ TEST_F(Registry, storesSectionsAsGroupsOfTheUsersConfigurationFile)
     EXPECT_TRUE(file.contains("[frmMain]\nLeft=1890\n")) << file.constData();
 }
 
-TEST_F(Registry, aGarbageFileReadsAsDefaultsAndTheNextWriteRepairsIt)
-{
+TEST_F(Registry, aGarbageFileReadsAsDefaultsAndTheNextWriteRepairsIt) {
     QByteArray junk;
     for (int i = 0; i < 4096; ++i)
         junk.append(char((i * 7919 + 13) % 256));
@@ -95,15 +87,13 @@ TEST_F(Registry, aGarbageFileReadsAsDefaultsAndTheNextWriteRepairsIt)
     EXPECT_TRUE(storeContents().startsWith("[%General]")) << storeContents().constData();
 }
 
-TEST_F(Registry, aValueThatIsNoTextReadsAsMissing)
-{
+TEST_F(Registry, aValueThatIsNoTextReadsAsMissing) {
     writeStore("[%General]\nLanguage=1, 2\nInitDir=@ByteArray(/tmp/)\n");
     EXPECT_EQ(reg_.GetSetting(kApp, "General", "Language", "2"), u"2"_q);
     EXPECT_EQ(reg_.GetSetting(kApp, "General", "InitDir", "/home/"), u"/home/"_q);
 }
 
-TEST_F(Registry, anUnusableStoreNeitherFailsNorBlocks)
-{
+TEST_F(Registry, anUnusableStoreNeitherFailsNorBlocks) {
     // The organisation's directory is a file: nothing can be written there.
     {
         QFile blocker(dir_.path() + QStringLiteral("/Marsk"));
@@ -113,16 +103,14 @@ TEST_F(Registry, anUnusableStoreNeitherFailsNorBlocks)
     EXPECT_EQ(reg_.GetSetting(kApp, "General", "Language", "2"), u"2"_q);
 }
 
-TEST_F(Registry, aDirectoryInPlaceOfTheLockFileLeavesThePreviousValue)
-{
+TEST_F(Registry, aDirectoryInPlaceOfTheLockFileLeavesThePreviousValue) {
     reg_.SaveSetting(kApp, "General", "Language", "1");
     ASSERT_TRUE(QDir().mkpath(storeFile() + QStringLiteral(".lock")));
     reg_.SaveSetting(kApp, "General", "Language", "2"); // must return
     EXPECT_EQ(reg_.GetSetting(kApp, "General", "Language", "2"), u"1"_q);
 }
 
-TEST(RegistryVersion, isMajorMinorRevision)
-{
+TEST(RegistryVersion, isMajorMinorRevision) {
     EXPECT_EQ(cRegistry().Version(), u"1.1.0"_q);
 }
 

@@ -6,13 +6,11 @@
 #include <cstddef>
 #include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* os)
-{
+inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
 
 // u"text"_q: a QString literal that prints as text when a check fails.
-inline QString operator""_q(const char16_t* text, std::size_t size)
-{
+inline QString operator""_q(const char16_t* text, std::size_t size) {
     return QString::fromUtf16(text, qsizetype(size));
 }

@@ -7,30 +7,26 @@
 
 namespace {
 
-cLanguage languageWithCode(int code)
-{
+cLanguage languageWithCode(int code) {
     cLanguage lang;
     EXPECT_TRUE(lang.setLanguage(code));
     return lang;
 }
 
-TEST(TextTable, menuKeyDependsOnTheLanguageAndIsEmptyForOtherCodes)
-{
+TEST(TextTable, menuKeyDependsOnTheLanguageAndIsEmptyForOtherCodes) {
     EXPECT_EQ(languageWithCode(1).Word(10000), u"&Datei"_q);
     EXPECT_EQ(languageWithCode(2).Word(10000), u"&File"_q);
     EXPECT_EQ(cLanguage().Word(10000), u""_q); // a fresh object has code 0
     EXPECT_EQ(languageWithCode(3).Word(10000), u""_q);
 }
 
-TEST(TextTable, someKeysReadTheSameInBothLanguages)
-{
+TEST(TextTable, someKeysReadTheSameInBothLanguages) {
     for (long key : {10102L, 10201L, 10202L})
         EXPECT_EQ(languageWithCode(1).Word(key), languageWithCode(2).Word(key)) << key;
     EXPECT_EQ(languageWithCode(2).Word(10201), u"&Deutsch"_q);
 }
 
-TEST(TextTable, everyKeyHasATextInBothLanguages)
-{
+TEST(TextTable, everyKeyHasATextInBothLanguages) {
     const long keys[] = {10000, 10001, 10002, 10101, 10102, 10200, 10201, 10202, 20001,
                          30001, 30002, 40001, 40002, 40003, 41001, 41002, 41003, 50001,
                          50002, 50003, 50004, 60001, 60002, 60003, 60004, 60005, 60006,
@@ -43,8 +39,7 @@ TEST(TextTable, everyKeyHasATextInBothLanguages)
     EXPECT_EQ(tarvelo::textTableSize(), 82);
 }
 
-TEST(TextTable, textsAreExactIncludingUmlautsAndFilters)
-{
+TEST(TextTable, textsAreExactIncludingUmlautsAndFilters) {
     const cLanguage de = languageWithCode(1);
     const cLanguage en = languageWithCode(2);
     EXPECT_EQ(de.Word(40003), u"(muss auf 100.% ergänzt werden)"_q);
@@ -58,8 +53,7 @@ TEST(TextTable, textsAreExactIncludingUmlautsAndFilters)
     EXPECT_EQ(en.Word(60016), u"Water"_q);
 }
 
-TEST(TextTable, lookupComparesWholeTableKeys)
-{
+TEST(TextTable, lookupComparesWholeTableKeys) {
     EXPECT_EQ(tarvelo::lookupText(QStringLiteral("210000")), u"&File"_q);
     EXPECT_EQ(tarvelo::lookupText(QStringLiteral("2100000")), u""_q);
     EXPECT_EQ(tarvelo::lookupText(QStringLiteral(" 210000")), u""_q);

@@ -272,7 +272,6 @@ TEST(FastGeneral, agreesWithPrintfNearPowersOfTenAndAtTheEndsOfTheRange) {
     EXPECT_EQ(mismatches, 0);
 }
 
-
 // The text of k / 10^decimals built from the integer alone: the integer
 // part, then the mark and the decimals without trailing zeros.
 std::string scaledText(std::uint64_t k, int decimals, char mark) {
@@ -316,11 +315,11 @@ TEST(FastRounded, writesEveryLengthOfIntegerWithoutLeadingZeros) {
                     ADD_FAILURE() << k << " / 10^" << decimals << ": '" << written << "' vs '"
                                   << expected << "'";
                 if (k != 0) {
-                    const std::string negative(
-                        text, writeRoundedHalfEven(text, -value, decimals, mark));
+                    const std::string negative(text,
+                                               writeRoundedHalfEven(text, -value, decimals, mark));
                     if (negative != "-" + expected && ++mismatches <= 5)
-                        ADD_FAILURE() << "-" << k << " / 10^" << decimals << ": '" << negative
-                                      << "'";
+                        ADD_FAILURE()
+                            << "-" << k << " / 10^" << decimals << ": '" << negative << "'";
                 }
             }
     EXPECT_EQ(mismatches, 0);

@@ -1,6 +1,4 @@
-#include "Components.h"
 #include "Numbers.h"
-#include "Windows1252.h"
 
 #include <gtest/gtest.h>
 
@@ -62,28 +60,6 @@ TEST(ParseNumberValue, roundsTheDoubleValueToSingleOnce) {
     EXPECT_EQ(parseNumber("0.1", '.').value, 0.1f);
     EXPECT_EQ(parseNumber("16777217", '.').value, 16777216.0f);
 }
-
-struct RoundCase {
-    float value;
-    int decimals;
-    float expected;
-};
-
-class RoundHalfEven : public ::testing::TestWithParam<RoundCase> {};
-
-TEST_P(RoundHalfEven, roundsLikeTheWindow) {
-    const RoundCase& c = GetParam();
-    EXPECT_EQ(roundHalfEven(c.value, c.decimals), c.expected) << c.value;
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, RoundHalfEven,
-                         ::testing::Values(RoundCase{9.526f, 2, 9.53f},
-                                           RoundCase{1234.56f, 1, 1234.6f},
-                                           RoundCase{0.125f, 2, 0.12f}, RoundCase{0.375f, 2, 0.38f},
-                                           RoundCase{0.25f, 1, 0.2f}, RoundCase{358.75f, 1, 358.8f},
-                                           RoundCase{2.99499989f, 2, 2.99f},
-                                           RoundCase{2010.99988f, 1, 2011.0f},
-                                           RoundCase{805.759949f, 1, 805.8f}));
 
 TEST(RoundHalfEvenDouble, roundsTiesToEvenAndLeavesHugeValues) {
     EXPECT_EQ(roundHalfEven(0.5, 0), 0.0);
@@ -148,33 +124,6 @@ TEST(WriteRounded, writesTheRoundedDecimalWithoutTrailingZeros) {
     EXPECT_EQ(roundedText(0.0, 4, '.'), "0");
     EXPECT_EQ(roundedText(0.0695, 4, '.'), "0.0695");
     EXPECT_EQ(roundedText(-1.5, 2, '.'), "-1.5");
-}
-
-TEST(Components, areFoundByFormulaLabelInAnyCase) {
-    for (int i = 0; i < kComponentCount; ++i)
-        EXPECT_EQ(componentIndex(kComponentLabels[std::size_t(i)]), i);
-    EXPECT_EQ(componentIndex("ch4"), 0);
-    EXPECT_EQ(componentIndex("iso-c4h10"), 3);
-    EXPECT_EQ(componentIndex("n-C4h10"), 4);
-    EXPECT_EQ(componentIndex("h2o"), 15);
-    EXPECT_FALSE(componentIndex("C4H10"));
-    EXPECT_FALSE(componentIndex("CH4 "));
-    EXPECT_FALSE(componentIndex(""));
-}
-
-TEST(Windows1252, convertsUtf8AndMarksWhatTheCodePageLacks) {
-    EXPECT_EQ(toWindows1252("Erdgas S\xC3\xBC"
-                            "d"),
-              "Erdgas S\xFC"
-              "d");
-    EXPECT_EQ(toWindows1252("\xE2\x82\xAC 5"), "\x80 5"); // euro sign
-    EXPECT_EQ(toWindows1252("\xE2\x80\x93"), "\x96");     // en dash
-    EXPECT_EQ(toWindows1252("\xE6\x97\xA5"), "?");        // a CJK character
-    EXPECT_EQ(toWindows1252("a\xFC"
-                            "b"),
-              "a?b");                                    // not UTF-8
-    EXPECT_EQ(toWindows1252("\xC0\xAF"), "??");          // overlong '/'
-    EXPECT_EQ(toWindows1252("\xF0\x9F\x94\xA5!"), "?!"); // outside the BMP
 }
 
 } // namespace

@@ -20,6 +20,7 @@ TEST(SafeFileStem, keepsHarmlessCharactersAndReplacesRunsOfOthers) {
          "S\xC3\xBC"
          "d_Ost"},
         {"bad\xFFutf8", "bad_utf8"},
+        {"over\xE0\x80\xAFlong", "over_long"}, // an overlong '/' is no character
         {"tab\there", "tab_here"},
         {"CON", "CON_"},
         {"nul.txt", "nul.txt_"},

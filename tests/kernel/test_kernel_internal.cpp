@@ -78,17 +78,17 @@ TEST(KernelGasData, tableIsZeroUntilInitAndStableAfterRepeatedInit) {
     EXPECT_EQ(component_table[9].molar_mass, 28.054f);
     EXPECT_EQ(component_table[10].calorific_value, 2.99499989f); // H2, just below 2.995
     EXPECT_EQ(component_table[14].air_requirement, 0.0f);        // O2
-    ComponentProperties first[component_count];
+    ComponentProperties first[kComponentCount];
     std::memcpy(first, component_table, sizeof first);
     gasdata_init();
     EXPECT_EQ(std::memcmp(first, component_table, sizeof first), 0);
 }
 
 TEST(KernelGasData, componentNamesArePaddedToTwelveCharacters) {
-    const char* trimmed[component_count] = {
+    const char* trimmed[kComponentCount] = {
         "CH4",  "C2H6", "C3H8", "ISO-C4H10", "Normal-C4H10", "C5H12", "C6H14", "C7H16",
         "C2H2", "C2H4", "H2",   "CO",        "CO2",          "N2",    "O2",    "H20"};
-    for (int k = 0; k < component_count; ++k) {
+    for (int k = 0; k < kComponentCount; ++k) {
         EXPECT_EQ(std::strlen(component_name[k]), 12u) << k;
         EXPECT_EQ(trimmed_text(component_name[k], 12), trimmed[k]);
     }

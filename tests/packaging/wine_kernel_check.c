@@ -10,8 +10,7 @@
 
 typedef int32_t(__stdcall* GasDataInitFn)(void);
 typedef int32_t(__stdcall* CalculateFn)(const float*, float*, float*, float*);
-typedef int32_t(__stdcall* Save2FileFn)(const char*, const char*, const int32_t*, int32_t,
-                                        int32_t);
+typedef int32_t(__stdcall* Save2FileFn)(const char*, const char*, const int32_t*, int32_t, int32_t);
 typedef int32_t(__stdcall* HelpFn)(const char*, int32_t);
 
 static int failures = 0;
@@ -24,8 +23,8 @@ static uint32_t bits(float value) {
 
 static void expectBits(const char* what, const char* field, float got, float want) {
     if (bits(got) != bits(want)) {
-        printf("FAIL %s: %s is %.9g (0x%08lx), expected %.9g (0x%08lx)\n", what, field,
-               (double)got, (unsigned long)bits(got), (double)want, (unsigned long)bits(want));
+        printf("FAIL %s: %s is %.9g (0x%08lx), expected %.9g (0x%08lx)\n", what, field, (double)got,
+               (unsigned long)bits(got), (double)want, (unsigned long)bits(want));
         ++failures;
     }
 }
@@ -69,9 +68,15 @@ int main(int argc, char** argv) {
     /* Composition order: 1 CH4, 2 C2H6, 3 C3H8, ..., 11 H2, 13 CO2, 14 N2, 15 O2. */
     static const struct Example examples[] = {
         {"100 CH4", {100}, 9.56110001f, 717.5f, 9.96800041f},
-        {"60 CH4, 40 CO2", {60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40}, 5.73666f, 1221.21985f,
+        {"60 CH4, 40 CO2",
+         {60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40},
+         5.73666f,
+         1221.21985f,
          5.98079967f},
-        {"90/5/2/2/1", {90, 5, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, 9.93543339f, 805.759949f,
+        {"90/5/2/2/1",
+         {90, 5, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1},
+         9.93543339f,
+         805.759949f,
          10.3827105f},
         {"100 C3H8", {0, 0, 100}, 24.3736992f, 2010.99988f, 25.8929996f},
         {"100 H2", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 100}, 2.3829999f, 89.9000015f, 2.99499989f},

@@ -1,0 +1,64 @@
+// The facts of the domain that the kernel, the desktop program and the
+// command line share: the sixteen components in composition order with their
+// formula labels, the language codes and the rule for a calculable sum.
+// Standard library only, so that the kernel can use it.
+#pragma once
+
+#include "AsciiCase.h"
+#include "TarveloV1_Kernel.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarvelo {
+
+inline constexpr int kComponentCount = 16;
+
+// The formula labels of the input, index 0 (component 1, methane) to 15
+// (component 16, water vapour). The kernel's report names the components in
+// its own spelling; these are the labels of the window and the command line.
+inline constexpr std::array<std::string_view, kComponentCount> kComponentLabels = {
+    "CH4",  "C2H6", "C3H8", "ISO-C4H10", "N-C4H10", "C5H12", "C6H14", "C7H16",
+    "C2H2", "C2H4", "H2",   "CO",        "CO2",     "N2",    "O2",    "H2O"};
+
+// The component index (0..15) of a formula label, compared without regard to
+// ASCII case ("co2", "Iso-C4H10"); nothing for any other text.
+constexpr std::optional<int> componentIndex(std::string_view label) noexcept {
+    for (int i = 0; i < kComponentCount; ++i)
+        if (equalsIgnoringCase(label, kComponentLabels[static_cast<std::size_t>(i)]))
+            return i;
+    return std::nullopt;
+}
+
+// The labels of components `first` to `last` - 1, joined by `separator`: the
+// lists that messages and usage texts show.
+inline std::string componentLabelList(std::string_view separator, int first = 0,
+                                      int last = kComponentCount) {
+    std::string list;
+    for (int i = first; i < last; ++i) {
+        if (i > first)
+            list += separator;
+        list += kComponentLabels[static_cast<std::size_t>(i)];
+    }
+    return list;
+}
+
+// A composition is calculable when its percentages add up to within 1 of 100
+// (summed in single precision, in component order).
+inline constexpr float kSumTarget = 100.0f;
+inline constexpr float kSumTolerance = 1.0f;
+inline bool sumNear100(float sum) noexcept {
+    return std::fabs(kSumTarget - sum) < kSumTolerance;
+}
+
+// The kernel's language codes (Save2File's `language`), named in its header.
+enum class Language : std::int32_t {
+    German = TARVELO_LANGUAGE_GERMAN,
+    English = TARVELO_LANGUAGE_ENGLISH,
+};
+
+} // namespace tarvelo
