@@ -156,7 +156,7 @@ bool onSomeScreen(const QRect& frame) {
 frmMain::frmMain(std::string kernelLibrary, QWidget* parent)
     : QMainWindow(parent), kernel(std::move(kernelLibrary)) {
     setWindowTitle(QString::fromLatin1(kAppTitle));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/tarvelo.svg")));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tarvelo.png")));
     // Fixed single border: minimise and close, no maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -248,12 +248,12 @@ void frmMain::createToolbar() {
     layout::place(tlbMain);
 
     btnDE =
-        tlbMain->addAction(QIcon(QStringLiteral(":/icons/flag_de.svg")), QStringLiteral("Deutsch"));
+        tlbMain->addAction(QIcon(QStringLiteral(":/icons/flag_de.png")), QStringLiteral("Deutsch"));
     btnDE->setObjectName(QStringLiteral("btnDE"));
     btnDE->setToolTip(QStringLiteral("Setzt die Sprache auf 'Deutsch'."));
     btnDE->setCheckable(true);
     btnEN =
-        tlbMain->addAction(QIcon(QStringLiteral(":/icons/flag_en.svg")), QStringLiteral("English"));
+        tlbMain->addAction(QIcon(QStringLiteral(":/icons/flag_en.png")), QStringLiteral("English"));
     btnEN->setObjectName(QStringLiteral("btnEN"));
     btnEN->setToolTip(QStringLiteral("Sets the language to 'English'."));
     btnEN->setCheckable(true);
@@ -264,7 +264,7 @@ void frmMain::createToolbar() {
     languageButtons->addAction(btnDE);
     languageButtons->addAction(btnEN);
     tlbMain->addSeparator();
-    btnHelp = tlbMain->addAction(QIcon(QStringLiteral(":/icons/help.svg")), QString());
+    btnHelp = tlbMain->addAction(QIcon(QStringLiteral(":/icons/help.png")), QString());
     btnHelp->setObjectName(QStringLiteral("btnHelp"));
     btnHelp->setToolTip(QStringLiteral("20001"));
     connect(tlbMain, &QToolBar::actionTriggered, this, &frmMain::tlbMain_ButtonClick);
@@ -337,16 +337,16 @@ void frmMain::createResultFrame() {
 void frmMain::createButtons() {
     // A cross: refresh above, calculate left, save right, exit below.
     cmdRefresh = makePictureButton(client, QStringLiteral("cmdRefresh"),
-                                   QStringLiteral(":/icons/refresh.svg"), "50001");
+                                   QStringLiteral(":/icons/refresh.png"), "50001");
     cmdCalculate = makePictureButton(client, QStringLiteral("cmdCalculate"),
-                                     QStringLiteral(":/icons/calculate.svg"), "50002");
+                                     QStringLiteral(":/icons/calculate.png"), "50002");
     cmdCalculate->setFocusPolicy(Qt::StrongFocus); // the last tab stop, while enabled
     cmdCalculate->setEnabled(false);
     cmdSave = makePictureButton(client, QStringLiteral("cmdSave"),
-                                QStringLiteral(":/icons/save.svg"), "50004");
+                                QStringLiteral(":/icons/save.png"), "50004");
     cmdSave->setEnabled(false);
     cmdExit = makePictureButton(client, QStringLiteral("cmdExit"),
-                                QStringLiteral(":/icons/exit.svg"), "50003");
+                                QStringLiteral(":/icons/exit.png"), "50003");
     connect(cmdRefresh, &QPushButton::clicked, this, &frmMain::cmdRefresh_Click);
     connect(cmdCalculate, &QPushButton::clicked, this, &frmMain::cmdCalculate_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);

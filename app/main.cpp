@@ -36,7 +36,7 @@ int main(int argc, char* argv[]) {
                                             .arg(tarvelo::kVersionMajor)
                                             .arg(tarvelo::kVersionMinor)
                                             .arg(tarvelo::kVersionRevision));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarvelo.svg")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarvelo.png")));
     // Lets desktops match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.marsk.TarveloV1"));
 
