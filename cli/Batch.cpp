@@ -3,6 +3,7 @@
 #include "CsvReader.h"
 #include "KernelBinding.h"
 #include "Numbers.h"
+#include "ReplaceFile.h"
 
 #include <cerrno>
 #include <charconv>
@@ -12,9 +13,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <memory>
-#include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -259,56 +257,6 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
 
 namespace {
 
-// The output file: written under a temporary name in the target's
-// directory, put in place by rename() only when complete.
-class OutputFile {
-public:
-    explicit OutputFile(std::string target) : target_(std::move(target)) {
-        temp_ = target_ + ".tmp-XXXXXX";
-        fd_ = ::mkstemp(temp_.data());
-        if (fd_ < 0)
-            throw std::system_error(errno, std::generic_category());
-        // mkstemp makes the file private; give it the mode the target has, or
-        // the one a new file would get.
-        struct stat existing;
-        mode_t mode;
-        if (::stat(target_.c_str(), &existing) == 0) {
-            mode = existing.st_mode & 07777;
-        } else {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            mode = 0666 & ~mask;
-        }
-        ::fchmod(fd_, mode);
-    }
-    ~OutputFile() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            ::unlink(temp_.c_str());
-        }
-    }
-    int fd() const { return fd_; }
-    // Makes the file durable and puts it in place; 0 or an error number.
-    int commit() {
-        int error = 0;
-        if (::fsync(fd_) != 0)
-            error = errno;
-        if (::close(fd_) != 0 && error == 0)
-            error = errno;
-        fd_ = -1;
-        if (error == 0 && ::rename(temp_.c_str(), target_.c_str()) != 0)
-            error = errno;
-        if (error != 0)
-            ::unlink(temp_.c_str());
-        return error;
-    }
-
-private:
-    std::string target_;
-    std::string temp_;
-    int fd_ = -1;
-};
-
 class ProgressLine {
 public:
     explicit ProgressLine(std::ostream& out)
@@ -366,14 +314,14 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
         }
     }
 
+    // The output goes through a temporary file that replaces OUT when the
+    // run is complete, or straight into OUT when that is a device or pipe.
     const bool toStdout = request.output.empty() || request.output == "-";
-    std::unique_ptr<OutputFile> file;
+    FileReplacement file;
     if (!toStdout) {
-        try {
-            file = std::make_unique<OutputFile>(request.output);
-        } catch (const std::system_error& e) {
+        if (const int error = file.open(request.output); error != 0) {
             messages << prefix << "cannot write '" << request.output
-                     << "': " << std::strerror(e.code().value()) << '\n';
+                     << "': " << std::strerror(error) << '\n';
             return kExitError;
         }
     }
@@ -385,7 +333,7 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
 
     BatchSummary summary;
     try {
-        OutputBuffer out(file ? file->fd() : STDOUT_FILENO);
+        OutputBuffer out(toStdout ? STDOUT_FILENO : file.fd());
         summary = run.process(inputFd, inputName, out);
         out.flush();
     } catch (const BatchError& e) {
@@ -402,8 +350,8 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
         messages << prefix << "the calculation kernel is not available: " << e.systemText() << '\n';
         return kExitError;
     }
-    if (file) {
-        if (const int error = file->commit(); error != 0) {
+    if (!toStdout) {
+        if (const int error = file.commit(); error != 0) {
             messages << prefix << "cannot write '" << request.output
                      << "': " << std::strerror(error) << '\n';
             return kExitError;

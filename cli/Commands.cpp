@@ -67,8 +67,9 @@ constexpr std::string_view kReportUsage =
 
 Calculates the mixture and writes its HTML report to FILE, titled NAME, in
 German or English (default). An existing FILE is replaced only by a complete
-report. Nothing is printed when the report was written; otherwise one line
-names the file and the reason, and the exit status is 1.
+report; a symbolic link is followed, and a device, a FIFO or /dev/stdout is
+written into, not replaced. Nothing is printed when the report was written;
+otherwise one line names the file and the reason, and the exit status is 1.
 
 Components and percentages as for 'tarvelo calc'.
 )";
@@ -94,6 +95,8 @@ ones count 0) and an optional "name" column. Fields may be quoted ("a;b",
                         second "gas"; characters unsafe in file names become _)
   --lang de|en          language of the reports (default English)
   -o OUT.csv            output file, replaced only when the run is complete
+                        ('-' is standard output; a device, a FIFO or
+                        /dev/stdout is written into, not replaced)
 
 Output columns:
   name      the input's name, or "row" with the row number when it has none

@@ -78,9 +78,12 @@ TARVELO_API(int32_t) Calculate(const float* composition, float* lambda, float* r
  * texts: 1 German, 2 English; any other value leaves the language-dependent
  * lines out. The file is Windows-1252 text with CR LF line ends; an existing
  * file is replaced only once the new report is complete, and keeps its
- * permission bits.
+ * permission bits. A symbolic link is followed to the file it names. A path
+ * that names a device, a FIFO or a descriptor of the process (/dev/stdout) is
+ * written into, not replaced.
  * Returns 0 when the report was written completely, otherwise the C library's
- * error number of the step that failed; the previous file is then unchanged. */
+ * error number of the step that failed (ENOSPC on a full device, EPIPE when a
+ * pipe's reader has gone); a previous file is then unchanged. */
 TARVELO_API(int32_t) Save2File(const char* gasName, const char* path, const int32_t* language,
                                int32_t gasNameLength, int32_t pathLength);
 

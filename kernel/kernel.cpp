@@ -1,21 +1,13 @@
 #include "kernel.h"
 
+#include "ReplaceFile.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <system_error>
-
-#if defined(_WIN32)
-#include <io.h>
-#include <windows.h>
-#else
-#include <climits>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace tarvelo {
 
@@ -70,7 +62,7 @@ std::string_view trimmed_text(const char* text, std::int32_t length) noexcept {
 
 std::string fixed_field(double value, int width, int decimals) {
     std::string overflow(static_cast<std::size_t>(width), '*'); // not const: returned by move
-    if (value != value || value - value != 0.0) // NaN or infinity
+    if (value != value || value - value != 0.0)                 // NaN or infinity
         return overflow;
     // 309 integer digits at most for a double, plus sign, point and decimals.
     char buffer[400];
@@ -285,158 +277,6 @@ std::string report_text(std::string_view gasName, std::int32_t language, const s
     return r.take();
 }
 
-namespace {
-
-#if defined(_WIN32)
-
-// Windows: write beside the target, then replace it in one step.
-int write_replacing(const std::string& target, const std::string& content) {
-    std::string temp = target + ".XXXXXX";
-    if (_mktemp_s(temp.data(), temp.size() + 1) != 0)
-        return EINVAL;
-    std::FILE* file = nullptr;
-    if (fopen_s(&file, temp.c_str(), "wbx") != 0 || file == nullptr)
-        return errno ? errno : EIO;
-    int error = 0;
-    if (std::fwrite(content.data(), 1, content.size(), file) != content.size() ||
-        std::fflush(file) != 0 || _commit(_fileno(file)) != 0)
-        error = errno ? errno : EIO;
-    if (std::fclose(file) != 0 && error == 0)
-        error = errno ? errno : EIO;
-    if (error == 0 && !MoveFileExA(temp.c_str(), target.c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        error = EACCES;
-    if (error != 0)
-        std::remove(temp.c_str());
-    return error;
-}
-
-#else
-
-// The process's file-creation mask, read without changing it where the
-// system allows (changing it would race with other threads creating files).
-mode_t current_umask() {
-    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
-        char line[128];
-        unsigned mask = 0;
-        bool found = false;
-        while (std::fgets(line, sizeof line, status))
-            if (std::sscanf(line, "Umask: %o", &mask) == 1) {
-                found = true;
-                break;
-            }
-        std::fclose(status);
-        if (found)
-            return static_cast<mode_t>(mask);
-    }
-    const mode_t mask = umask(0);
-    umask(mask);
-    return mask;
-}
-
-int write_all(int fd, const std::string& content) {
-    const char* data = content.data();
-    std::size_t left = content.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (written == 0)
-            return EIO;
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return 0;
-}
-
-// The file that `path` finally names: a symbolic link is followed (also to a
-// file that does not exist yet), so that replacing the report replaces the
-// file the link points to and leaves the link itself in place. Returns 0, or
-// ELOOP for a chain of links too long to be a real one.
-int resolve_links(std::string& path) {
-    constexpr int max_links = 40; // the system's own limit for one lookup
-    for (int hop = 0; hop < max_links; ++hop) {
-        struct stat info;
-        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-            return 0; // not a link: a missing or other file is dealt with later
-        std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : PATH_MAX) + 1,
-                         '\0');
-        const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
-        if (length < 0)
-            return 0;
-        if (static_cast<std::size_t>(length) >= link.size())
-            continue; // the link changed while it was read: read it again
-        link.resize(static_cast<std::size_t>(length));
-        if (!link.empty() && link.front() == '/') {
-            path = link;
-        } else {
-            // A relative link is relative to the directory that holds it.
-            const std::size_t slash = path.rfind('/');
-            path.resize(slash == std::string::npos ? 0 : slash + 1);
-            path += link;
-        }
-    }
-    return ELOOP;
-}
-
-// Writes `content` to a temporary file beside `requested` (beside the file a
-// symbolic link names), syncs it and renames it over that file, so that it is
-// either the complete new report or untouched. A replaced file keeps its
-// permission bits; a new one gets those of any newly created file (0666 less
-// the umask).
-int write_replacing(const std::string& requested, const std::string& content) {
-    std::string target = requested;
-    if (const int error = resolve_links(target); error != 0)
-        return error;
-    mode_t mode = 0666 & ~current_umask();
-    struct stat existing;
-    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
-        mode = existing.st_mode & 07777;
-
-    // The temporary file sits beside the target, so that the rename stays
-    // within one file system. A name too long to take the suffix gets a
-    // short temporary name in the same directory.
-    const std::size_t slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    std::string temp = target + ".XXXXXX";
-    if (temp.size() - dir.size() > NAME_MAX)
-        temp = dir + ".TarveloV1.XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-
-    int error = 0;
-    if (::fchmod(fd, mode) != 0)
-        error = errno;
-    if (error == 0)
-        error = write_all(fd, content);
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temp.c_str());
-        return error;
-    }
-
-    // Make the rename itself durable; the report is complete whatever this says.
-    const int dirFd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return 0;
-}
-
-#endif
-
-} // namespace
-
 int save2file(const char* gasName, const char* path, const std::int32_t* language,
               std::int32_t gasNameLength, std::int32_t pathLength, const std::tm& now) {
     const std::string target(trimmed_text(path, pathLength));
@@ -444,7 +284,7 @@ int save2file(const char* gasName, const char* path, const std::int32_t* languag
         return ENOENT;
     const std::int32_t code = language ? *language : 0;
     const std::string content = report_text(trimmed_text(gasName, gasNameLength), code, now);
-    const int error = write_replacing(target, content);
+    const int error = replace_file(target, content);
     return error > 0 ? error : (error < 0 ? EIO : 0);
 }
 

@@ -42,10 +42,8 @@ std::string fixed_field(double value, int width, int decimals);
 // gas name, language code and local time.
 std::string report_text(std::string_view gasName, std::int32_t language, const std::tm& now);
 
-// Writes the report to `path` and returns 0, or the errno of the step that
-// failed. The report goes to a temporary file beside the target, which is
-// synced and then renamed over the target; on failure the target is left
-// exactly as it was and the temporary file is removed.
+// Writes the report to `path` with replace_file (common/ReplaceFile.h) and
+// returns 0, or the errno of the step that failed.
 int save2file(const char* gasName, const char* path, const std::int32_t* language,
               std::int32_t gasNameLength, std::int32_t pathLength, const std::tm& now);
 

@@ -88,7 +88,8 @@ static int fail(const char* name) {
     return -1;
 }
 
-/* A created temporary file becomes the full device in TARVELO_FAULT_DEVFULL. */
+/* A created file (the temporary one) becomes the full device in
+ * TARVELO_FAULT_DEVFULL. */
 static int created(int fd) {
     if (fd >= 0 && armed && mode == TARVELO_FAULT_DEVFULL && hit == NULL) {
         const int full = REAL(open)("/dev/full", O_WRONLY);
@@ -132,7 +133,8 @@ int open(const char* path, int flags, ...) {
     va_end(args);
     if (fault_here("open"))
         return fail("open");
-    return REAL(open)(path, flags, m);
+    const int fd = REAL(open)(path, flags, m);
+    return (flags & O_CREAT) ? created(fd) : fd;
 }
 
 int open64(const char* path, int flags, ...) {

@@ -1,7 +1,7 @@
-// Two faults of the kernel's file handling, each shown from outside through
-// the exports: a report saved through a symbolic link replaces the file the
-// link names (the link stays), and the help viewer holds none of the
-// caller's descriptors.
+// Faults of the kernel's file handling, each shown from outside through the
+// exports: a report saved through a symbolic link replaces the file the link
+// names (the link stays); a device, FIFO or descriptor path is written into,
+// not replaced; and the help viewer holds none of the caller's descriptors.
 #include "RobustSupport.h"
 
 #include <gtest/gtest.h>
@@ -9,9 +9,11 @@
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <iostream>
 #include <poll.h>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <thread>
 #include <unistd.h>
 
@@ -92,6 +94,88 @@ TEST(ReportThroughLinks, aLoopOfLinksIsReportedAndChangesNothing) {
     fs::create_symlink("a.html", dir.path() / "b.html");
     EXPECT_EQ(save("Loop gas", dir.file("a.html")), ELOOP);
     EXPECT_EQ(dir.entries(), (std::set<std::string>{"a.html", "b.html"}));
+}
+
+// A target that is not a regular file is written in place: the bytes reach
+// the reader, the node stays what it was and no temporary file appears.
+TEST(ReportTargets, devicesFifosAndDescriptorPathsAreWrittenIntoNotReplaced) {
+    calculateExample();
+    const bool root = geteuid() == 0;
+    struct Case {
+        const char* what;
+        const char* node; // "fifo", "null", "full", "dir", or a descriptor path
+        int expected;
+    };
+    const Case cases[] = {
+        {"a FIFO with a reader", "fifo", 0},
+        {"a copy of /dev/null", "null", 0},
+        {"a copy of /dev/full", "full", ENOSPC},
+        {"/dev/stdout on a pipe", "/dev/stdout", 0},
+        {"/proc/self/fd/N of a pipe", "/proc/self/fd/", 0},
+        {"a directory", "dir", EISDIR},
+    };
+    for (const Case& c : cases) {
+        const std::string node = c.node;
+        if ((node == "null" || node == "full") && !root) {
+            std::cout << "not tried without root (mknod): " << c.what << "\n";
+            continue;
+        }
+        ScratchDir dir;
+        std::string path = dir.file("target");
+        std::string received;
+        std::thread reader;
+        int pipeEnds[2] = {-1, -1};
+        int savedStdout = -1;
+        auto readAll = [&received](int fd) {
+            char buffer[4096];
+            for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
+                received.append(buffer, static_cast<std::size_t>(n));
+            close(fd);
+        };
+        if (node == "fifo") {
+            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+            reader = std::thread([&] { readAll(open(path.c_str(), O_RDONLY)); });
+        } else if (node == "null" || node == "full") {
+            const dev_t device = makedev(1, node == "null" ? 3 : 7);
+            ASSERT_EQ(mknod(path.c_str(), S_IFCHR | 0666, device), 0) << c.what;
+        } else if (node == "dir") {
+            fs::create_directory(path);
+        } else {
+            ASSERT_EQ(pipe(pipeEnds), 0);
+            if (node == "/dev/stdout") {
+                std::cout.flush();
+                savedStdout = dup(STDOUT_FILENO);
+                dup2(pipeEnds[1], STDOUT_FILENO);
+                path = node;
+            } else {
+                path = node + std::to_string(pipeEnds[1]);
+            }
+            reader = std::thread(readAll, pipeEnds[0]);
+        }
+        const std::set<std::string> before = dir.entries();
+        const int result = save("In place", path);
+        if (savedStdout >= 0) {
+            dup2(savedStdout, STDOUT_FILENO);
+            close(savedStdout);
+        }
+        if (pipeEnds[1] >= 0)
+            close(pipeEnds[1]);
+        const bool hadReader = reader.joinable();
+        if (hadReader)
+            reader.join();
+
+        EXPECT_EQ(result, c.expected) << c.what;
+        EXPECT_EQ(dir.entries(), before) << c.what << ": a file was added or removed";
+        struct stat info {};
+        if (node == "fifo" || node == "null" || node == "full") {
+            ASSERT_EQ(lstat(dir.file("target").c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & S_IFMT, node == "fifo" ? S_IFIFO : S_IFCHR) << c.what;
+        }
+        if (hadReader) {
+            EXPECT_TRUE(isCompleteReport(received))
+                << c.what << ": " << received.size() << " bytes";
+        }
+    }
 }
 
 // Help with a fake xdg-open that lists the descriptors it was started with

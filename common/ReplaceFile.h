@@ -1,0 +1,76 @@
+// Replacing a file safely: the one routine every writer of the project uses
+// (the kernel's report, `tarvelo report`, `tarvelo batch -o` and --reports).
+// Standard library and the system's file interface only, so that the kernel
+// can link it statically.
+//
+// What happens to a target path:
+//
+// - The path is resolved through symbolic links, also to a name that does not
+//   exist yet; the links stay in place and the file they name is written.
+// - A standard-output-like path (/dev/stdout, /dev/stderr, /dev/fd/N,
+//   /proc/self/fd/N) names a descriptor of this process: the text is written
+//   to that descriptor, at its current position, as if to standard output.
+// - A target that exists and is not a regular file (a character or block
+//   device, a FIFO, a socket) is opened for writing and written in place: no
+//   temporary file, no rename, no truncation. A FIFO without a reader waits
+//   for one, as a shell redirection does.
+// - A regular file or a new name: the text goes to a temporary file in the
+//   same directory, created exclusively with mode 0666 (the system applies
+//   the umask); it is written whole, synced, renamed over the target, and the
+//   directory is synced. A replaced file keeps its permission bits. On any
+//   failure the target is byte for byte as it was and no temporary file is
+//   left.
+//
+// Errors come back as errno values: 0 is success; ENOSPC from a full device,
+// EPIPE when a pipe's reader has gone, EISDIR for a directory, and so on.
+// Paths are bytes as the system takes them (on Windows: the ANSI code page).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarvelo {
+
+// Writes `content` to `path` as described above. Returns 0 or an errno value.
+int replace_file(const std::string& path, std::string_view content);
+
+// The same for output written piece by piece: open() decides where the text
+// goes, the caller writes to fd(), and commit() puts it in place. Destroyed
+// without a successful commit(), it removes its temporary file and leaves a
+// replaced target as it was (text already written to a device or pipe stays
+// written).
+class FileReplacement {
+public:
+    FileReplacement() = default;
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // Opens the temporary file, or the target itself when it is written in
+    // place. Returns 0 or an errno value.
+    int open(const std::string& path);
+    // The descriptor to write to; -1 before a successful open().
+    int fd() const noexcept { return fd_; }
+    // True when the target is written in place (device, FIFO, descriptor).
+    bool inPlace() const noexcept { return inPlace_; }
+    // Syncs and renames the temporary file over the target (for a target
+    // written in place: closes it). Returns 0 or an errno value; after a
+    // failure the target is as it was.
+    int commit();
+
+private:
+    void discard() noexcept;
+
+    int fd_ = -1;
+    bool inPlace_ = false;
+    int slot_ = -1; // registration of the temporary for removal on signals
+    std::string target_, temp_, dir_;
+};
+
+// Makes SIGINT, SIGTERM and SIGHUP (on Windows: SIGINT and SIGTERM) remove
+// the temporary files of unfinished FileReplacements before the process ends
+// by the same signal. For programs, not libraries: it sets the process's
+// signal dispositions.
+void remove_temporaries_on_signals();
+
+} // namespace tarvelo
