@@ -21,6 +21,13 @@ namespace tarvelo::cli {
 namespace {
 
 constexpr int kNameColumn = -1;
+#if defined(_WIN32)
+// The input's bytes as they are (no CR LF or Ctrl-Z handling), and not
+// inherited by programs started meanwhile.
+constexpr int kInputFlags = O_RDONLY | O_BINARY | O_NOINHERIT;
+#else
+constexpr int kInputFlags = O_RDONLY | O_CLOEXEC;
+#endif
 constexpr std::size_t kProgressEvery = 1 << 16;
 
 std::string_view trimBlanks(std::string_view text) {
@@ -289,7 +296,7 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
     const std::string inputName = fromStdin ? "stdin" : request.input;
     int inputFd = 0;
     if (!fromStdin) {
-        inputFd = ::open(request.input.c_str(), O_RDONLY | O_CLOEXEC);
+        inputFd = ::open(request.input.c_str(), kInputFlags);
         if (inputFd < 0) {
             messages << prefix << "cannot read '" << request.input << "': " << std::strerror(errno)
                      << '\n';

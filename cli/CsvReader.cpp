@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <unistd.h>
+#include "DescriptorIo.h"
 
 namespace tarvelo::cli {
 
@@ -58,7 +58,7 @@ bool CsvReader::fill() {
         buffer_.resize(buffer_.size() * 2);
     }
     for (;;) {
-        const ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+        const long long n = read_some(fd_, buffer_.data() + end_, buffer_.size() - end_);
         if (n > 0) {
             end_ += std::size_t(n);
             bytesRead_ += std::size_t(n);

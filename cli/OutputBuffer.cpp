@@ -2,7 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
+#include "DescriptorIo.h"
 
 namespace tarvelo::cli {
 
@@ -46,7 +46,7 @@ void OutputBuffer::appendField(std::string_view text, char delimiter) {
 void OutputBuffer::flush() {
     std::size_t done = 0;
     while (done < used_) {
-        const ssize_t n = ::write(fd_, buffer_.data() + done, used_ - done);
+        const long long n = write_some(fd_, buffer_.data() + done, used_ - done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
