@@ -1,6 +1,7 @@
 #include "frmAbout.h"
 
 #include "Identity.h"
+#include "Pictures.h"
 
 #include <QIcon>
 #include <QImageReader>
@@ -78,7 +79,7 @@ frmAbout::frmAbout(QWidget* parent)
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setGeometry(toPixels(kPicIcon));
     picIcon->setAlignment(Qt::AlignCenter);
-    picIcon->setPixmap(QIcon(QStringLiteral(":/icons/tarvelo.png"))
+    picIcon->setPixmap(tarvelo::pictureIcon(QStringLiteral("tarvelo"))
                            .pixmap(QSize(kIconPixels, kIconPixels), devicePixelRatioF()));
 
     lblTitle = new QLabel(this);

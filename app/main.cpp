@@ -1,5 +1,6 @@
 // TarveloV1R1: combustion properties of a fuel gas mixture, on the desktop.
 #include "Identity.h"
+#include "Pictures.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -36,7 +37,7 @@ int main(int argc, char* argv[]) {
                                             .arg(tarvelo::kVersionMajor)
                                             .arg(tarvelo::kVersionMinor)
                                             .arg(tarvelo::kVersionRevision));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarvelo.png")));
+    QApplication::setWindowIcon(tarvelo::pictureIcon(QStringLiteral("tarvelo")));
     // Lets desktops match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.marsk.TarveloV1"));
 

@@ -1,10 +1,10 @@
 #include "CsvReader.h"
 
+#include "DescriptorIo.h"
 #include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include "DescriptorIo.h"
 
 namespace tarvelo::cli {
 

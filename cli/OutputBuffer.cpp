@@ -1,8 +1,8 @@
 #include "OutputBuffer.h"
 
+#include "DescriptorIo.h"
 #include <cerrno>
 #include <cstring>
-#include "DescriptorIo.h"
 
 namespace tarvelo::cli {
 

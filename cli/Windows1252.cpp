@@ -6,7 +6,6 @@
 
 namespace tarvelo::cli {
 
-
 std::string toWindows1252(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());

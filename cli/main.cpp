@@ -1,8 +1,8 @@
 // tarvelo: the calculation kernel from the command line.
 #include "Calculator.h"
 #include "Commands.h"
-#include "KernelBinding.h"
 #include "DescriptorIo.h"
+#include "KernelBinding.h"
 #include "ReplaceFile.h"
 
 #include <cerrno>

@@ -3,9 +3,11 @@
 #include "frmAbout.h"
 
 #include "Identity.h"
+#include "Pictures.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
@@ -94,7 +96,7 @@ void tst_frmAbout::isFixedSizeWithoutMinMaxOrIcon() {
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     // The application's icon must not leak into the dialog.
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarvelo.png")));
+    QApplication::setWindowIcon(tarvelo::pictureIcon(QStringLiteral("tarvelo")));
     QVERIFY(dlg.windowIcon().isNull());
     QApplication::setWindowIcon(QIcon());
 }
@@ -175,10 +177,13 @@ void tst_frmAbout::everyPictureIsCompiledInAndDraws() {
     const QString twice = path.chopped(4) + QStringLiteral("@2x.png");
     QCOMPARE(QImage(twice).size(), size * 2);
     // Through QIcon, as the window uses it, at 100 % and 200 %.
-    const QIcon icon(path);
-    for (int px : {32, 64}) {
-        const QImage drawn = icon.pixmap(QSize(px, px)).toImage();
-        QVERIFY(!drawn.isNull());
+    const QIcon icon = path.startsWith(QStringLiteral(":/icons/"))
+                           ? tarvelo::pictureIcon(QFileInfo(path).baseName())
+                           : QIcon(path);
+    for (qreal ratio : {1.0, 2.0}) {
+        const QImage drawn = icon.pixmap(QSize(32, 32), ratio).toImage();
+        const int px = qRound(32 * ratio);
+        QCOMPARE(drawn.width(), px); // drawn from the rendering of that size
         QVERIFY(pixelsUnlike(drawn, qRgba(0, 0, 0, 0)) > px * px / 4);
     }
 }
