@@ -1,5 +1,6 @@
 #include "Arguments.h"
 
+#include "Iso6976Command.h"
 #include "Numbers.h"
 
 #include <bitset>
@@ -188,7 +189,7 @@ ParseResult parseBatch(ArgumentCursor& cursor) {
         [&](std::string_view name, std::string_view argument, ArgumentCursor& args,
             std::string& problem) {
             if (name != "-o" && name != "--output" && name != "--reports" &&
-                name != "--delimiter" && name != "--decimal")
+                name != "--delimiter" && name != "--decimal" && name != "--iso6976")
                 return false;
             const auto value = args.valueOf(argument);
             if (!value || value->empty()) {
@@ -199,6 +200,19 @@ ParseResult parseBatch(ArgumentCursor& cursor) {
                 request.output.assign(*value);
             } else if (name == "--reports") {
                 request.reportsDir.assign(*value);
+            } else if (name == "--iso6976") {
+                gasquality::ReferenceConditions reference;
+                if (!readReferencePair(*value, reference)) {
+                    problem = "--iso6976 " + quoted(*value) + " is not T1/T2 (such as 25/0)";
+                    return false;
+                }
+                try {
+                    gasquality::checkReference(reference);
+                } catch (const gasquality::Iso6976Error& e) {
+                    problem = std::string("--iso6976: ") + e.what();
+                    return false;
+                }
+                request.iso6976 = reference;
             } else if (name == "--delimiter") {
                 if (*value == "," || *value == ";")
                     request.delimiter = (*value)[0];

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Components.h"
+#include "Iso6976.h"
 
 #include <array>
 #include <optional>
@@ -45,6 +46,8 @@ struct BatchRequest {
     std::string reportsDir; // empty: no reports
     char delimiter = ',';
     char decimalMark = '.';
+    // With --iso6976 T1/T2: the reference conditions of the ISO columns.
+    std::optional<gasquality::ReferenceConditions> iso6976;
 };
 
 using Request = std::variant<HelpRequest, CalcRequest, ReportRequest, BatchRequest>;

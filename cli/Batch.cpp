@@ -21,6 +21,8 @@ namespace tarvelo::cli {
 namespace {
 
 constexpr int kNameColumn = -1;
+// A component of ISO 6976 that the kernel does not know (with --iso6976).
+constexpr int kIsoOnlyColumn = -2;
 #if defined(_WIN32)
 // The input's bytes as they are (no CR LF or Ctrl-Z handling), and not
 // inherited by programs started meanwhile.
@@ -54,12 +56,14 @@ std::string shown(std::string_view field) {
 }
 
 // Maps each input column to a component index or the name column.
-std::vector<int> readHeader(const CsvRecord& header, std::string_view inputName, int& nameIndex) {
+std::vector<int> readHeader(const CsvRecord& header, std::string_view inputName, int& nameIndex,
+                            std::optional<Iso6976Columns>& iso) {
     const std::string where = lineOf(inputName, header.line);
     if (!header.problem.empty())
         throw BatchError(where + "header: " + std::string(header.problem));
     std::vector<int> columns;
     std::vector<bool> seen(kComponentCount, false);
+    std::vector<std::string> isoSeen(gasquality::kComponentCount);
     nameIndex = -1;
     for (std::size_t i = 0; i < header.fields.size(); ++i) {
         const std::string_view label = trimBlanks(header.fields[i]);
@@ -71,6 +75,21 @@ std::vector<int> readHeader(const CsvRecord& header, std::string_view inputName,
             continue;
         }
         const auto index = componentIndex(label);
+        if (iso && !label.empty()) {
+            if (const auto component = Iso6976Columns::componentOf(label)) {
+                std::string& first = isoSeen[*component];
+                if (!first.empty())
+                    throw BatchError(where + "column " + shown(label) + " names " +
+                                     std::string(gasquality::componentName(*component)) +
+                                     " as column " + shown(first) + " does");
+                first = std::string(label);
+                iso->mapColumn(i, *component);
+                if (!index) {
+                    columns.push_back(kIsoOnlyColumn);
+                    continue;
+                }
+            }
+        }
         if (!index) {
             if (label.empty())
                 throw BatchError(where + "column " + std::to_string(i + 1) +
@@ -89,7 +108,9 @@ std::vector<int> readHeader(const CsvRecord& header, std::string_view inputName,
     return columns;
 }
 
-std::string columnName(int column) {
+std::string columnName(const CsvRecord& header, std::size_t index, int column) {
+    if (column == kIsoOnlyColumn)
+        return std::string(trimBlanks(header.fields[index]));
     return column == kNameColumn ? std::string("name")
                                  : std::string(kComponentLabels[std::size_t(column)]);
 }
@@ -97,7 +118,10 @@ std::string columnName(int column) {
 } // namespace
 
 BatchRun::BatchRun(const BatchRequest& request, Calculator& calculator, std::ostream& messages)
-    : request_(request), calculator_(calculator), messages_(messages) {}
+    : request_(request), calculator_(calculator), messages_(messages) {
+    if (request_.iso6976)
+        iso_.emplace(*request_.iso6976);
+}
 
 BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBuffer& out) {
     CsvReader reader(inputFd, request_.delimiter);
@@ -105,7 +129,12 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
     if (!reader.next(record))
         throw BatchError(std::string(inputName) + ": no header row (the input is empty)");
     int nameIndex = -1;
-    const std::vector<int> columns = readHeader(record, inputName, nameIndex);
+    const std::vector<int> columns = readHeader(record, inputName, nameIndex, iso_);
+    // The header's labels, for messages naming the columns of the ISO-only components.
+    CsvRecord header;
+    std::vector<std::string> headerText(record.fields.begin(), record.fields.end());
+    for (const std::string& field : headerText)
+        header.fields.push_back(field);
 
     const char delimiter = request_.delimiter;
     const char mark = request_.decimalMark;
@@ -115,6 +144,11 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
 
     out.append(nameIndex >= 0 ? "name" : "row");
     for (const std::string_view column : kOutputColumns) {
+        if (iso_ && column == "flag")
+            for (const std::string_view isoColumn : Iso6976Columns::kNames) {
+                out.put(delimiter);
+                out.append(isoColumn);
+            }
         out.put(delimiter);
         out.append(column);
     }
@@ -128,12 +162,16 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
         reason.clear();
         const auto& fields = record.fields;
         Composition percent{};
+        Iso6976Columns::Amounts isoPercent{};
+        Iso6976Columns::Row isoRow;
+        std::string kernelBlockedBy; // an ISO-only component present in the row
         bool failed = false;
 
         if (!record.problem.empty()) {
             const std::size_t index = record.problemField;
-            const std::string column =
-                index < columns.size() ? columnName(columns[index]) : std::to_string(index + 1);
+            const std::string column = index < columns.size()
+                                           ? columnName(header, index, columns[index])
+                                           : std::to_string(index + 1);
             reason = "column " + column + ": " + std::string(record.problem);
             failed = true;
         } else if (fields.size() != columns.size()) {
@@ -147,9 +185,16 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
                     continue;
                 const ParsedNumber parsed = parseNumber(fields[i], mark);
                 if (parsed.status == NumberStatus::Ok) {
-                    percent[std::size_t(column)] = parsed.value;
+                    if (iso_) {
+                        iso_->add(isoPercent, i, fields[i], mark);
+                        if (column == kIsoOnlyColumn && parsed.value != 0.0f &&
+                            kernelBlockedBy.empty())
+                            kernelBlockedBy = columnName(header, i, column);
+                    }
+                    if (column >= 0)
+                        percent[std::size_t(column)] = parsed.value;
                 } else if (parsed.status != NumberStatus::Empty) {
-                    reason = "column " + columnName(column) + ": " +
+                    reason = "column " + columnName(header, i, column) + ": " +
                              std::string(describe(parsed.status)) + " " + shown(fields[i]);
                     const char otherMark = mark == ',' ? '.' : ',';
                     if (parsed.status == NumberStatus::NotANumber &&
@@ -160,6 +205,14 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
                     break;
                 }
             }
+        }
+
+        // The ISO columns of a readable row, whatever the kernel makes of it.
+        if (iso_ && !failed)
+            isoRow = iso_->compute(isoPercent);
+        if (!failed && !kernelBlockedBy.empty()) {
+            reason = "kernel: component " + kernelBlockedBy + " is not one of the kernel's";
+            failed = true;
         }
 
         Results results;
@@ -188,10 +241,16 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
             ++summary.failed;
             messages_ << lineOf(inputName, record.line) << reason << '\n';
             out.appendField(rowName, delimiter);
-            char* p = out.reserve(std::size(kOutputColumns));
-            for (std::size_t i = 0; i < std::size(kOutputColumns); ++i)
+            char* p = out.reserve(std::size(kOutputColumns) + Iso6976Columns::kMaxText);
+            for (std::size_t i = 0; i + 2 < std::size(kOutputColumns); ++i)
                 *p++ = delimiter;
+            if (iso_)
+                p = Iso6976Columns::write(p, isoRow, delimiter, mark, quoteNumbers);
+            *p++ = delimiter; // flag
+            *p++ = delimiter; // reason
             out.commit(p);
+            if (!isoRow.reason.empty())
+                reason += "; " + isoRow.reason;
             out.appendField(reason, delimiter);
             out.put('\n');
             if (progress && summary.rows % kProgressEvery == 0)
@@ -217,7 +276,7 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
         }
 
         out.appendField(rowName, delimiter);
-        char* p = out.reserve(10 * (kMaxNumberText + 3) + 16);
+        char* p = out.reserve(10 * (kMaxNumberText + 3) + 16 + Iso6976Columns::kMaxText);
         auto number = [&](auto write) {
             *p++ = delimiter;
             if (quoteNumbers)
@@ -243,6 +302,11 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
             p = writeRoundedHalfEven(p, wobbe, kWobbeDecimals, mark);
             if (quoteNumbers)
                 *p++ = '"';
+        }
+        if (iso_) {
+            p = Iso6976Columns::write(p, isoRow, delimiter, mark, quoteNumbers);
+            if (!isoRow.reason.empty())
+                reason += (reason.empty() ? "" : "; ") + isoRow.reason;
         }
         *p++ = delimiter;
         if (flagged) {

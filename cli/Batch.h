@@ -4,11 +4,13 @@
 
 #include "Arguments.h"
 #include "Calculator.h"
+#include "Iso6976Columns.h"
 #include "OutputBuffer.h"
 #include "ReportNames.h"
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -33,7 +35,8 @@ inline constexpr int kExitOk = 0;         // every row computed (flagged rows in
 inline constexpr int kExitError = 1;      // usage, input, output or kernel error
 inline constexpr int kExitRowsFailed = 2; // the run finished, but some rows failed
 
-// The output columns, in order.
+// The output columns, in order; with --iso6976 the columns of
+// Iso6976Columns::kNames come before flag.
 inline constexpr std::string_view kOutputColumns[] = {
     "lambda", "rho", "hu",    "lambda_exact", "rho_exact", "hu_exact",
     "sum",    "d",   "wobbe", "flag",         "reason"};
@@ -57,6 +60,7 @@ private:
     Calculator& calculator_;
     std::ostream& messages_;
     ReportNames reportNames_;
+    std::optional<Iso6976Columns> iso_; // with --iso6976
 };
 
 // `tarvelo batch`: opens the input, writes the output to standard output or

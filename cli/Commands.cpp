@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "Batch.h"
+#include "Iso6976Command.h"
 #include "KernelBinding.h"
 #include "Numbers.h"
 
@@ -23,8 +24,13 @@ Commands:
   report  [--name NAME] [--lang de|en] --out FILE COMPONENT=PERCENT...
             calculate and write the HTML report of one composition
   batch   [--lang de|en] [--reports DIR] [--delimiter ,|;|tab] [--decimal .|,]
-          IN.csv [-o OUT.csv]
+          [--iso6976 T1/T2] IN.csv [-o OUT.csv]
             calculate every row of a CSV file
+  iso6976 [--reference T1/T2] [--pressure KPA] [--u COMPONENT=U]...
+          [--correlation FILE.csv] [--coverage K] [--normalise] [--json]
+          [--lang de|en] COMPONENT=MOLPERCENT...
+            gas quality by ISO 6976:2016 (calorific values, Wobbe indices,
+            density, compression factor) with uncertainties
 'tarvelo COMMAND --help' tells more about a command.
 
 Components, by formula label in any case, in volume percent:
@@ -76,7 +82,7 @@ Components and percentages as for 'tarvelo calc'.
 
 constexpr std::string_view kBatchUsage =
     R"(Usage: tarvelo batch [--lang de|en] [--reports DIR] [--delimiter ,|;|tab]
-                     [--decimal .|,] IN.csv [-o OUT.csv]
+                     [--decimal .|,] [--iso6976 T1/T2] IN.csv [-o OUT.csv]
 
 Calculates every row of IN.csv ('-' reads standard input) and writes one line
 of results per row to OUT.csv or, without -o, to standard output.
@@ -94,6 +100,12 @@ ones count 0) and an optional "name" column. Fields may be quoted ("a;b",
                         named after the row ("gas.htm", "gas-2.htm" for the
                         second "gas"; characters unsafe in file names become _)
   --lang de|en          language of the reports (default English)
+  --iso6976 T1/T2       also the gas quality by ISO 6976:2016 at combustion /
+                        metering temperature T1/T2 °C and 101.325 kPa (such as
+                        25/0; see tarvelo iso6976 --help): the columns Hs, Hi,
+                        Ws, Wi, G, D, Z before flag. The header may then also
+                        name the standard's other components (helium, argon,
+                        isopentane, ...) by name, synonym or formula, in mol%
   -o OUT.csv            output file, replaced only when the run is complete
                         ('-' is standard output; a device, a FIFO or
                         /dev/stdout is written into, not replaced)
@@ -109,6 +121,14 @@ Output columns:
   d         relative density = rho / 1293 g/Nm³, 4 decimals
   wobbe     lower Wobbe index Wl = hu / sqrt(d) [kWh/Nm³], 2 decimals
             (empty when d is 0)
+  Hs, Hi    (--iso6976) gross and net calorific value [MJ/m³], real gas
+  Ws, Wi    (--iso6976) gross and net Wobbe index [MJ/m³], real gas
+  G, D, Z   (--iso6976) relative density, density [kg/m³], compression factor;
+            all 9 significant digits. Empty, with the reason, when the row is
+            outside the standard's limits (amounts not adding up to 100 mol%
+            within 0.01 mol%, Z 0.9 or less); a row with a component the
+            kernel does not know gets its ISO columns, and empty kernel
+            columns with the reason
   flag      "sum-not-100" when the sum is not within 1 of 100 (computed anyway)
   reason    why the row failed: a field that is not a number, a negative
             value, a wrong number of fields, bad quoting, a report not written
@@ -229,6 +249,8 @@ int runReport(const ReportRequest& request, Calculator& calculator, std::ostream
 
 int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator, std::ostream& out,
                std::ostream& err) {
+    if (!args.empty() && args[0] == "iso6976")
+        return runIso6976({args.begin() + 1, args.end()}, out, err);
     const ParseResult parsed = parseArguments(args);
     if (!parsed.request) {
         err << parsed.error << '\n';

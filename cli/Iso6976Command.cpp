@@ -1,0 +1,395 @@
+#include "Iso6976Command.h"
+
+#include "CsvReader.h"
+
+#include <nlohmann/json.hpp>
+
+#include <bitset>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sstream>
+#include <unistd.h>
+
+namespace tarvelo::cli {
+
+namespace gq = gasquality;
+using gq::Result;
+
+namespace {
+
+constexpr std::string_view kUsage =
+    R"(Usage: tarvelo iso6976 [--reference T1/T2] [--pressure KPA] [--u COMPONENT=U]...
+                       [--correlation FILE.csv] [--coverage K] [--normalise]
+                       [--json] [--lang de|en] COMPONENT=MOLPERCENT...
+
+Gas quality by ISO 6976:2016 from the composition in mol%: molar mass,
+compression factor Z, relative density and density, gross and net calorific
+values (molar, mass and volume based) and gross and net Wobbe indices, real
+and ideal gas, each with its uncertainty by the method of the standard's
+Annex B.
+
+  --reference T1/T2  combustion / metering temperature in °C (default 25/0):
+                     T1 one of 0, 15, 15.55, 20, 25; T2 one of 0, 15, 15.55, 20
+                     (25/0 Germany and Austria, 15/15 UK, 15.55/15.55 North America)
+  --pressure KPA     metering pressure, 90 to 110 kPa (default 101.325)
+  --u COMPONENT=U    standard uncertainty of an amount in mol% (k = 1); amounts
+                     without one count as exact
+  --correlation FILE correlation coefficients of those uncertainties: a CSV
+                     matrix whose first row and first column name the
+                     components; pairs not named are uncorrelated
+  --coverage K       coverage factor of the uncertainties shown (default 1)
+  --normalise        scale the amounts to 100 mol% first, and say so
+  --json             one JSON object: M, Z, G, G_ideal, D, D_ideal, Hc_gross,
+                     Hc_net, Hm_gross, Hm_net, Hv_gross, Hv_net, Hv_gross_ideal,
+                     Hv_net_ideal, W_gross, W_net, W_gross_ideal, W_net_ideal,
+                     u_ and each of them, coverage, and reference
+                     (combustion_C, metering_C, pressure_kPa)
+  --lang de|en       labels and decimal mark of the text (default English)
+
+Units: kg/kmol, kg/m³, kJ/mol, MJ/kg, MJ/m³; volume-based values also in
+kWh/m³ in the text. Components: the 60 of the standard's Table A.2 by name
+(methane, 2-methylpropane, helium, ...), by a common synonym (isobutane,
+isopentane, neopentane, ethylene, propylene, acetylene, hydrogen sulphide)
+or by formula (CH4 C2H6 C3H8 ISO-C4H10 N-C4H10 C5H12 C6H14 C7H16 C2H2 C2H4
+H2 CO CO2 N2 O2 H2O H2S He Ar ...), in any case. Quote names with blanks:
+"carbon dioxide=1.5".
+
+Refused, with exit status 1 and one line on standard error: a reference
+pair or pressure outside the standard, a negative amount, amounts that do
+not add up to 100 mol% within 0.01 mol% (without --normalise), and a gas
+whose compression factor is 0.9 or less.
+
+Example (ISO 6976:2016 Annex D, Example 1):
+  tarvelo iso6976 --reference 15/15 methane=93.3212 ethane=2.5656 \
+    propane=1.5368 nitrogen=1.0350 "carbon dioxide=1.5414" \
+    --u methane=0.0346 --u ethane=0.0243 --u propane=0.0148 \
+    --u nitrogen=0.0195 --u "carbon dioxide=0.0111"
+)";
+
+struct Failure {
+    std::string message;
+};
+
+std::string inQuotes(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
+
+std::optional<double> readNumber(std::string_view text) {
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::size_t componentOf(std::string_view label, std::string_view where) {
+    const auto index = gq::findComponent(label);
+    if (!index)
+        throw Failure{"unknown component " + inQuotes(label) + " in " + inQuotes(where) +
+                      " (see tarvelo iso6976 --help)"};
+    return *index;
+}
+
+// "COMPONENT=VALUE" into `values` (mol% / 100); each component once.
+void readAssignment(std::string_view assignment, std::array<double, gq::kComponentCount>& values,
+                    std::bitset<gq::kComponentCount>& given, std::string_view what) {
+    const auto equals = assignment.rfind('=');
+    if (equals == std::string_view::npos)
+        throw Failure{inQuotes(assignment) + " is not COMPONENT=" + std::string(what) +
+                      " (no '=')"};
+    const std::size_t index = componentOf(assignment.substr(0, equals), assignment);
+    const std::string name(gq::componentName(index));
+    if (given.test(index))
+        throw Failure{name + " given twice"};
+    given.set(index);
+    const auto value = readNumber(assignment.substr(equals + 1));
+    if (!value)
+        throw Failure{name + ": not a number: " + inQuotes(assignment.substr(equals + 1))};
+    values[index] = *value / 100.0;
+}
+
+std::vector<double> readCorrelation(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw Failure{"cannot read " + inQuotes(path) + ": " + std::strerror(errno)};
+    struct Close {
+        int fd;
+        ~Close() { ::close(fd); }
+    } closer{fd};
+    constexpr std::size_t n = gq::kComponentCount;
+    std::vector<double> matrix(n * n, 0.0);
+    for (std::size_t i = 0; i < n; ++i)
+        matrix[i * n + i] = 1.0;
+    try {
+        CsvReader reader(fd, ',');
+        CsvRecord record;
+        if (!reader.next(record))
+            throw Failure{inQuotes(path) + " is empty"};
+        std::vector<std::size_t> header;
+        for (std::size_t f = 1; f < record.fields.size(); ++f)
+            header.push_back(componentOf(record.fields[f], path));
+        while (reader.next(record)) {
+            const std::string where = path + ":" + std::to_string(record.line);
+            if (!record.problem.empty() || record.fields.size() != header.size() + 1)
+                throw Failure{where + ": expected a component and " +
+                              std::to_string(header.size()) + " coefficients"};
+            const std::size_t row = componentOf(record.fields[0], where);
+            for (std::size_t f = 0; f < header.size(); ++f) {
+                const auto r = readNumber(record.fields[f + 1]);
+                if (!r)
+                    throw Failure{where + ": not a number: " + inQuotes(record.fields[f + 1])};
+                matrix[row * n + header[f]] = *r;
+            }
+        }
+    } catch (const CsvReadError& e) {
+        throw Failure{"cannot read " + inQuotes(path) + ": " + e.what()};
+    }
+    return matrix;
+}
+
+struct Options {
+    gq::ReferenceConditions reference;
+    gq::Composition composition;
+    double coverage = 1.0;
+    bool normalise = false;
+    bool json = false;
+    bool german = false;
+    bool help = false;
+};
+
+Options readOptions(const std::vector<std::string_view>& args) {
+    Options o;
+    std::bitset<gq::kComponentCount> amounts, uncertainties;
+    std::string correlationFile;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            readAssignment(arg, o.composition.fraction, amounts, "MOLPERCENT");
+            continue;
+        }
+        const std::string_view name = arg.substr(0, arg.find('='));
+        auto value = [&]() -> std::string_view {
+            if (name.size() < arg.size())
+                return arg.substr(name.size() + 1);
+            if (i + 1 >= args.size())
+                throw Failure{"option " + std::string(name) + " needs a value"};
+            return args[++i];
+        };
+        if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--json") {
+            o.json = true;
+        } else if (arg == "--normalise" || arg == "--normalize") {
+            o.normalise = true;
+        } else if (name == "--reference") {
+            const std::string_view pair = value();
+            if (!readReferencePair(pair, o.reference))
+                throw Failure{"--reference " + inQuotes(pair) + " is not T1/T2 (such as 25/0)"};
+        } else if (name == "--pressure") {
+            const std::string_view text = value();
+            const auto p = readNumber(text);
+            if (!p)
+                throw Failure{"--pressure: not a number: " + inQuotes(text)};
+            o.reference.pressureKPa = *p;
+        } else if (name == "--coverage") {
+            const std::string_view text = value();
+            const auto k = readNumber(text);
+            if (!k || *k <= 0.0)
+                throw Failure{"--coverage: not a positive number: " + inQuotes(text)};
+            o.coverage = *k;
+        } else if (name == "--u") {
+            readAssignment(value(), o.composition.fractionU, uncertainties, "U");
+        } else if (name == "--correlation") {
+            correlationFile = std::string(value());
+        } else if (name == "--lang") {
+            const std::string_view lang = value();
+            if (lang == "de" || lang == "DE")
+                o.german = true;
+            else if (lang == "en" || lang == "EN")
+                o.german = false;
+            else
+                throw Failure{"unknown language " + inQuotes(lang) + " (use de or en)"};
+        } else {
+            throw Failure{"unknown option " + inQuotes(arg)};
+        }
+    }
+    if (o.help)
+        return o;
+    if (amounts.none())
+        throw Failure{"no COMPONENT=MOLPERCENT given (see tarvelo iso6976 --help)"};
+    for (std::size_t i = 0; i < gq::kComponentCount; ++i)
+        if (o.composition.fractionU[i] < 0.0)
+            throw Failure{std::string(gq::componentName(i)) + ": negative uncertainty"};
+    if (!correlationFile.empty())
+        o.composition.correlation = readCorrelation(correlationFile);
+    return o;
+}
+
+struct Line {
+    Result result;
+    std::string_view english;
+    std::string_view german;
+    std::string_view unit; // "V" stands for the volume unit
+    int decimals;
+    bool kwh; // also in kWh per volume
+};
+constexpr Line kLines[] = {
+    {Result::M, "molar mass M", "molare Masse M", "kg/kmol", 5, false},
+    {Result::Z, "compression factor Z", "Realgasfaktor Z", "", 6, false},
+    {Result::G, "relative density G", "relative Dichte G", "", 6, false},
+    {Result::G_ideal, "relative density G, ideal gas", "relative Dichte G, ideales Gas", "", 6,
+     false},
+    {Result::D, "density D", "Dichte D", "kg/V", 6, false},
+    {Result::D_ideal, "density D, ideal gas", "Dichte D, ideales Gas", "kg/V", 6, false},
+    {Result::Hc_gross, "gross calorific value, molar", "Brennwert, molar", "kJ/mol", 3, false},
+    {Result::Hc_net, "net calorific value, molar", "Heizwert, molar", "kJ/mol", 3, false},
+    {Result::Hm_gross, "gross calorific value, mass", "Brennwert, massebezogen", "MJ/kg", 4, false},
+    {Result::Hm_net, "net calorific value, mass", "Heizwert, massebezogen", "MJ/kg", 4, false},
+    {Result::Hv_gross, "gross calorific value Hs", "Brennwert Hs", "MJ/V", 4, true},
+    {Result::Hv_net, "net calorific value Hi", "Heizwert Hi", "MJ/V", 4, true},
+    {Result::Hv_gross_ideal, "gross calorific value Hs, ideal gas", "Brennwert Hs, ideales Gas",
+     "MJ/V", 4, true},
+    {Result::Hv_net_ideal, "net calorific value Hi, ideal gas", "Heizwert Hi, ideales Gas", "MJ/V",
+     4, true},
+    {Result::W_gross, "gross Wobbe index Ws", "oberer Wobbe-Index Ws", "MJ/V", 4, true},
+    {Result::W_net, "net Wobbe index Wi", "unterer Wobbe-Index Wi", "MJ/V", 4, true},
+    {Result::W_gross_ideal, "gross Wobbe index Ws, ideal gas", "oberer Wobbe-Index Ws, ideales Gas",
+     "MJ/V", 4, true},
+    {Result::W_net_ideal, "net Wobbe index Wi, ideal gas", "unterer Wobbe-Index Wi, ideales Gas",
+     "MJ/V", 4, true},
+};
+
+std::string fixed(double value, int decimals, bool german) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    std::string s(text);
+    if (german)
+        for (char& c : s)
+            if (c == '.')
+                c = ',';
+    return s;
+}
+
+std::string shortNumber(double value, bool german) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    std::string s(text);
+    if (german)
+        for (char& c : s)
+            if (c == '.')
+                c = ',';
+    return s;
+}
+
+std::size_t width(std::string_view text) {
+    std::size_t w = 0;
+    for (const char c : text)
+        w += (static_cast<unsigned char>(c) & 0xC0u) != 0x80u;
+    return w;
+}
+
+std::string text(const gq::Properties& p, const Options& o, std::optional<double> normalisedFrom) {
+    const bool de = o.german;
+    const auto& ref = p.reference;
+    const bool normal = ref.meteringC == 0.0 && ref.pressureKPa == 101.325;
+    const std::string volume = normal ? "Nm³" : "m³";
+    std::ostringstream s;
+    s << "ISO 6976:2016, " << (de ? "Verbrennung " : "combustion ")
+      << shortNumber(ref.combustionC, de) << " °C, " << (de ? "Messung " : "metering ")
+      << shortNumber(ref.meteringC, de) << " °C " << (de ? "und " : "and ")
+      << shortNumber(ref.pressureKPa, de) << " kPa (" << volume << ")\n";
+    if (normalisedFrom)
+        s << (de ? "normiert: die Anteile ergaben " : "normalised: the amounts added up to ")
+          << shortNumber(*normalisedFrom * 100.0, de)
+          << (de ? " mol% und wurden auf 100 mol% skaliert\n"
+                 : " mol% and were scaled to 100 mol%\n");
+    s << (de ? "Unsicherheiten U = k·u mit k = " : "uncertainties U = k·u with k = ")
+      << shortNumber(p.coverage, de) << "\n";
+    std::size_t labelWidth = 0;
+    for (const Line& line : kLines)
+        labelWidth = std::max(labelWidth, width(de ? line.german : line.english));
+    for (const Line& line : kLines) {
+        const std::string_view label = de ? line.german : line.english;
+        const gq::Quantity& q = p[line.result];
+        std::string unit(line.unit);
+        if (const auto v = unit.find('V'); v != std::string::npos)
+            unit.replace(v, 1, volume);
+        s << label << std::string(labelWidth - width(label) + 2, ' ')
+          << fixed(q.value, line.decimals, de) << " ± " << fixed(q.u, line.decimals, de);
+        if (!unit.empty())
+            s << ' ' << unit;
+        if (line.kwh)
+            s << "  = " << fixed(q.value / 3.6, line.decimals, de) << " ± "
+              << fixed(q.u / 3.6, line.decimals, de) << " kWh/" << volume;
+        s << '\n';
+    }
+    return s.str();
+}
+
+std::string json(const gq::Properties& p, std::optional<double> normalisedFrom) {
+    nlohmann::ordered_json object;
+    for (std::size_t r = 0; r < gq::kResultCount; ++r)
+        object[std::string(gq::kResultKeys[r])] = p.results[r].value;
+    for (std::size_t r = 0; r < gq::kResultCount; ++r)
+        object["u_" + std::string(gq::kResultKeys[r])] = p.results[r].u;
+    object["coverage"] = p.coverage;
+    object["reference"] = {{"combustion_C", p.reference.combustionC},
+                           {"metering_C", p.reference.meteringC},
+                           {"pressure_kPa", p.reference.pressureKPa}};
+    if (normalisedFrom)
+        object["normalised_from_mol_percent"] = *normalisedFrom * 100.0;
+    return object.dump(2) + "\n";
+}
+
+} // namespace
+
+bool readReferencePair(std::string_view text, gq::ReferenceConditions& reference) {
+    const auto slash = text.find('/');
+    if (slash == std::string_view::npos)
+        return false;
+    const auto combustion = readNumber(text.substr(0, slash));
+    const auto metering = readNumber(text.substr(slash + 1));
+    if (!combustion || !metering)
+        return false;
+    reference.combustionC = *combustion;
+    reference.meteringC = *metering;
+    return true;
+}
+
+std::string_view iso6976Usage() noexcept {
+    return kUsage;
+}
+
+int runIso6976(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err) {
+    try {
+        Options o = readOptions(args);
+        if (o.help) {
+            out << kUsage;
+            return 0;
+        }
+        std::optional<double> normalisedFrom;
+        if (o.normalise)
+            normalisedFrom = gq::normalise(o.composition);
+        const gq::Properties p = gq::calculate(o.composition, o.reference, o.coverage);
+        out << (o.json ? json(p, normalisedFrom) : text(p, o, normalisedFrom));
+        return 0;
+    } catch (const Failure& f) {
+        err << "tarvelo iso6976: " << f.message << '\n';
+    } catch (const gq::Iso6976Error& e) {
+        const std::string message = e.what();
+        err << "tarvelo iso6976: " << message
+            << (message.find("add up to") != std::string::npos ? " (--normalise scales them)" : "")
+            << '\n';
+    }
+    return 1;
+}
+
+} // namespace tarvelo::cli

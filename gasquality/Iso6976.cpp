@@ -1,0 +1,351 @@
+#include "Iso6976.h"
+
+#include "Iso6976Data.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace tarvelo::gasquality {
+
+namespace {
+
+namespace d = data;
+
+// Synonyms and formula labels beside the Table A.2 names; the first sixteen
+// are the labels of the window's components.
+struct Alias {
+    std::string_view text;
+    std::size_t index;
+};
+constexpr Alias kAliases[] = {
+    {"CH4", 0},
+    {"C2H6", 1},
+    {"C3H8", 2},
+    {"ISO-C4H10", 4},
+    {"N-C4H10", 3},
+    {"C5H12", 5},
+    {"C6H14", 8},
+    {"C7H16", 13},
+    {"C2H2", 27},
+    {"C2H4", 17},
+    {"H2", 40},
+    {"CO", 45},
+    {"CO2", 53},
+    {"N2", 51},
+    {"O2", 52},
+    {"H2O", 41},
+    {"isobutane", 4},
+    {"i-butane", 4},
+    {"isopentane", 6},
+    {"i-pentane", 6},
+    {"neopentane", 7},
+    {"ethylene", 17},
+    {"propylene", 18},
+    {"isobutene", 22},
+    {"isobutylene", 22},
+    {"acetylene", 27},
+    {"water vapour", 41},
+    {"hydrogen sulphide", 42},
+    {"carbonyl sulphide", 46},
+    {"carbon disulphide", 47},
+    {"sulphur dioxide", 54},
+    {"C6H6", 34},
+    {"CH3OH", 38},
+    {"H2S", 42},
+    {"NH3", 43},
+    {"HCN", 44},
+    {"COS", 46},
+    {"CS2", 47},
+    {"He", 48},
+    {"Ne", 49},
+    {"Ar", 50},
+    {"SO2", 54},
+};
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) noexcept {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) {
+            return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+std::string number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", value);
+    return text;
+}
+
+template <std::size_t N>
+std::optional<std::size_t> temperatureIndex(const std::array<double, N>& table, double t) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (std::abs(table[i] - t) < 1e-9)
+            return i;
+    return std::nullopt;
+}
+
+template <std::size_t N> std::string listed(const std::array<double, N>& table) {
+    std::string text;
+    for (std::size_t i = 0; i < N; ++i)
+        text += (i == 0 ? "" : i + 1 == N ? " or " : ", ") + number(table[i]);
+    return text;
+}
+
+} // namespace
+
+void checkReference(const ReferenceConditions& reference) {
+    if (!temperatureIndex(d::kCombustionTemperatures, reference.combustionC))
+        throw Iso6976Error("combustion temperature " + number(reference.combustionC) +
+                           " °C is not one of ISO 6976's (" + listed(d::kCombustionTemperatures) +
+                           " °C)");
+    if (!temperatureIndex(d::kMeteringTemperatures, reference.meteringC))
+        throw Iso6976Error("metering temperature " + number(reference.meteringC) +
+                           " °C is not one of ISO 6976's (" + listed(d::kMeteringTemperatures) +
+                           " °C)");
+    if (!(reference.pressureKPa >= 90.0 && reference.pressureKPa <= 110.0))
+        throw Iso6976Error("pressure " + number(reference.pressureKPa) +
+                           " kPa is outside ISO 6976's range of 90 to 110 kPa");
+}
+
+namespace {
+
+void check(const Composition& c, const ReferenceConditions& reference, double coverage) {
+    checkReference(reference);
+    if (!(coverage > 0.0) || !std::isfinite(coverage))
+        throw Iso6976Error("coverage factor " + number(coverage) + " is not a positive number");
+    double sum = 0.0;
+    for (std::size_t i = 0; i < kComponentCount; ++i) {
+        const auto name = [i] { return std::string(d::kComponents[i].name); };
+        if (!std::isfinite(c.fraction[i]) || c.fraction[i] < 0.0)
+            throw Iso6976Error(name() + ": negative amount " + number(c.fraction[i] * 100.0) +
+                               " mol%");
+        if (!std::isfinite(c.fractionU[i]) || c.fractionU[i] < 0.0)
+            throw Iso6976Error(name() + ": negative uncertainty " + number(c.fractionU[i] * 100.0) +
+                               " mol%");
+        sum += c.fraction[i];
+    }
+    if (!c.correlation.empty()) {
+        if (c.correlation.size() != kComponentCount * kComponentCount)
+            throw Iso6976Error("the correlation matrix is not " + std::to_string(kComponentCount) +
+                               " x " + std::to_string(kComponentCount));
+        for (std::size_t i = 0; i < kComponentCount; ++i)
+            for (std::size_t j = 0; j < kComponentCount; ++j) {
+                const double r = c.correlation[i * kComponentCount + j];
+                if (!(r >= -1.0 && r <= 1.0) || r != c.correlation[j * kComponentCount + i] ||
+                    (i == j && r != 1.0))
+                    throw Iso6976Error("correlation of " + std::string(d::kComponents[i].name) +
+                                       " and " + std::string(d::kComponents[j].name) + " (" +
+                                       number(r) +
+                                       ") is not that of a correlation matrix (symmetric, "
+                                       "-1 to 1, 1 on the diagonal)");
+            }
+    }
+    if (!(std::abs(sum - 1.0) <= kSumTolerance))
+        throw Iso6976Error("the amounts add up to " + number(sum * 100.0) +
+                           " mol%, not 100 mol% within 0.01 mol%");
+}
+
+// How a result depends on the inputs, for its relative uncertainty: the
+// exponents with which the calorific value, the molar mass and 1/Z enter,
+// and whether the molar volume (the gas constant) or the air's data do.
+struct Dependence {
+    Result result;
+    double calorific;
+    bool net;
+    double mass;
+    double inverseZ;
+    bool molarVolume;
+    bool air;
+};
+constexpr Dependence kRelative[] = {
+    {Result::G_ideal, 0, false, 1, 0, false, true},
+    {Result::G, 0, false, 1, 1, false, true},
+    {Result::D_ideal, 0, false, 1, 0, true, false},
+    {Result::D, 0, false, 1, 1, true, false},
+    {Result::Hm_gross, 1, false, -1, 0, false, false},
+    {Result::Hm_net, 1, true, -1, 0, false, false},
+    {Result::Hv_gross_ideal, 1, false, 0, 0, true, false},
+    {Result::Hv_net_ideal, 1, true, 0, 0, true, false},
+    {Result::Hv_gross, 1, false, 0, 1, true, false},
+    {Result::Hv_net, 1, true, 0, 1, true, false},
+    {Result::W_gross_ideal, 1, false, -0.5, 0, true, true},
+    {Result::W_net_ideal, 1, true, -0.5, 0, true, true},
+    {Result::W_gross, 1, false, -0.5, 0.5, true, true},
+    {Result::W_net, 1, true, -0.5, 0.5, true, true},
+};
+
+} // namespace
+
+std::string_view componentName(std::size_t index) {
+    return d::kComponents.at(index).name;
+}
+
+std::optional<std::size_t> findComponent(std::string_view name) noexcept {
+    for (std::size_t i = 0; i < kComponentCount; ++i)
+        if (sameIgnoringCase(name, d::kComponents[i].name))
+            return i;
+    for (const Alias& alias : kAliases)
+        if (sameIgnoringCase(name, alias.text))
+            return alias.index;
+    return std::nullopt;
+}
+
+double normalise(Composition& composition) {
+    double sum = 0.0;
+    for (std::size_t i = 0; i < kComponentCount; ++i) {
+        if (!std::isfinite(composition.fraction[i]) || composition.fraction[i] < 0.0)
+            throw Iso6976Error(std::string(d::kComponents[i].name) + ": negative amount " +
+                               number(composition.fraction[i] * 100.0) + " mol%");
+        sum += composition.fraction[i];
+    }
+    if (!(sum > 0.0) || !std::isfinite(sum))
+        throw Iso6976Error("the amounts are all 0: nothing to normalise");
+    for (std::size_t i = 0; i < kComponentCount; ++i) {
+        composition.fraction[i] /= sum;
+        composition.fractionU[i] /= sum;
+    }
+    return sum;
+}
+
+Properties calculate(const Composition& c, const ReferenceConditions& reference, double coverage) {
+    check(c, reference, coverage);
+    const std::size_t ih = *temperatureIndex(d::kCombustionTemperatures, reference.combustionC);
+    const std::size_t is = *temperatureIndex(d::kMeteringTemperatures, reference.meteringC);
+
+    // Only components with an amount or an uncertainty take part.
+    std::array<std::size_t, kComponentCount> active{};
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < kComponentCount; ++i)
+        if (c.fraction[i] > 0.0 || c.fractionU[i] > 0.0)
+            active[n++] = i;
+
+    const double waterL = d::kWaterVaporisation[ih];
+    double molarMass = 0.0, summation = 0.0, gross = 0.0, hydrogenAtoms = 0.0;
+    double tableH = 0.0, tableS = 0.0; // Σ x² u(Hc)², Σ x² u(s)²
+    std::array<double, d::kElementCount> atoms{};
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::size_t i = active[k];
+        const d::Component& p = d::kComponents[i];
+        const double x = c.fraction[i];
+        molarMass += x * p.molarMass;
+        summation += x * p.summationFactor[is];
+        gross += x * p.grossCalorific[ih];
+        hydrogenAtoms += x * p.atoms[d::H];
+        tableH += x * x * p.grossCalorificU * p.grossCalorificU;
+        tableS += x * x * p.summationFactorU * p.summationFactorU;
+        for (std::size_t a = 0; a < d::kElementCount; ++a)
+            atoms[a] += x * p.atoms[a];
+    }
+    // The molar masses share the uncertainties of their atoms' masses.
+    double tableM = 0.0;
+    for (std::size_t a = 0; a < d::kElementCount; ++a)
+        tableM += atoms[a] * atoms[a] * d::kAtomicMassU[a] * d::kAtomicMassU[a];
+    const double net = gross - hydrogenAtoms / 2.0 * waterL;
+    const double tableL = hydrogenAtoms / 2.0 * d::kWaterVaporisationU *
+                          (hydrogenAtoms / 2.0 * d::kWaterVaporisationU);
+
+    const double pr = reference.pressureKPa / d::kStandardPressure;
+    const double z = 1.0 - pr * summation * summation;
+    if (!(z > kMinimumCompression))
+        throw Iso6976Error("compression factor Z = " + number(z) +
+                           " is 0.9 or less: outside ISO 6976's range");
+    // Ideal molar volume in dm³/mol: kJ/mol over it gives MJ/m³, g/mol kg/m³.
+    const double volume = d::kGasConstant * d::kMeteringKelvin[is] / reference.pressureKPa;
+    const double airZ = 1.0 - pr * (1.0 - d::kAirCompression[is]);
+
+    Properties out;
+    out.reference = reference;
+    out.coverage = coverage;
+    auto set = [&](Result r, double value) { out.results[std::size_t(r)].value = value; };
+    set(Result::M, molarMass);
+    set(Result::Z, z);
+    set(Result::G_ideal, molarMass / d::kAirMolarMass);
+    set(Result::G, molarMass / d::kAirMolarMass * airZ / z);
+    set(Result::D_ideal, molarMass / volume);
+    set(Result::D, molarMass / volume / z);
+    set(Result::Hc_gross, gross);
+    set(Result::Hc_net, net);
+    set(Result::Hm_gross, gross / molarMass);
+    set(Result::Hm_net, net / molarMass);
+    set(Result::Hv_gross_ideal, gross / volume);
+    set(Result::Hv_net_ideal, net / volume);
+    set(Result::Hv_gross, gross / volume / z);
+    set(Result::Hv_net, net / volume / z);
+    set(Result::W_gross_ideal, gross / volume / std::sqrt(molarMass / d::kAirMolarMass));
+    set(Result::W_net_ideal, net / volume / std::sqrt(molarMass / d::kAirMolarMass));
+    set(Result::W_gross, out[Result::Hv_gross].value / std::sqrt(out[Result::G].value));
+    set(Result::W_net, out[Result::Hv_net].value / std::sqrt(out[Result::G].value));
+
+    // Σ Σ c_i c_j u(x_i) u(x_j) r(x_i, x_j): the part of the fractions.
+    std::array<double, kComponentCount> sens{};
+    auto fractionVariance = [&]() {
+        double sum = 0.0;
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::size_t i = active[k];
+            const double ci = sens[i] * c.fractionU[i];
+            if (c.correlation.empty()) {
+                sum += ci * ci;
+                continue;
+            }
+            for (std::size_t l = 0; l < n; ++l) {
+                const std::size_t j = active[l];
+                sum += ci * sens[j] * c.fractionU[j] * c.correlation[i * kComponentCount + j];
+            }
+        }
+        return sum;
+    };
+    auto setU = [&](Result r, double u) { out.results[std::size_t(r)].u = coverage * u; };
+
+    for (std::size_t k = 0; k < n; ++k)
+        sens[active[k]] = d::kComponents[active[k]].molarMass;
+    setU(Result::M, std::sqrt(fractionVariance() + tableM));
+
+    const double dZds = 2.0 * pr * summation; // -dZ/ds_i per x_i, -dZ/dx_i per s_i
+    for (std::size_t k = 0; k < n; ++k)
+        sens[active[k]] = dZds * d::kComponents[active[k]].summationFactor[is];
+    setU(Result::Z, std::sqrt(fractionVariance() + dZds * dZds * tableS));
+
+    for (std::size_t k = 0; k < n; ++k)
+        sens[active[k]] = d::kComponents[active[k]].grossCalorific[ih];
+    setU(Result::Hc_gross, std::sqrt(fractionVariance() + tableH));
+    for (std::size_t k = 0; k < n; ++k)
+        sens[active[k]] -= d::kComponents[active[k]].atoms[d::H] / 2.0 * waterL;
+    setU(Result::Hc_net, std::sqrt(fractionVariance() + tableH + tableL));
+
+    // Relative sensitivities: d ln(result) / dx_i as a sum of those of the
+    // calorific value, the molar mass and 1/Z, weighted by their exponents.
+    const double zRelative = dZds / z; // d ln(1/Z) / d s_i per x_i
+    const double gasConstant = d::kGasConstantU / d::kGasConstant;
+    const double airMass = d::kAirMolarMassU / d::kAirMolarMass;
+    const double airCompression = pr * d::kAirCompressionU / airZ;
+    for (const Dependence& dep : kRelative) {
+        const double h = dep.net ? net : gross;
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::size_t i = active[k];
+            const d::Component& p = d::kComponents[i];
+            const double hi = p.grossCalorific[ih] - (dep.net ? p.atoms[d::H] / 2.0 * waterL : 0.0);
+            sens[i] = dep.calorific * hi / h + dep.mass * p.molarMass / molarMass +
+                      dep.inverseZ * zRelative * p.summationFactor[is];
+        }
+        double variance = fractionVariance();
+        variance += dep.calorific * dep.calorific * (tableH + (dep.net ? tableL : 0.0)) / (h * h);
+        variance += dep.mass * dep.mass * tableM / (molarMass * molarMass);
+        variance += dep.inverseZ * dep.inverseZ * zRelative * zRelative * tableS;
+        if (dep.molarVolume)
+            variance += gasConstant * gasConstant;
+        if (dep.air) {
+            variance += dep.mass * dep.mass * airMass * airMass;
+            if (dep.inverseZ != 0.0)
+                variance += dep.mass * dep.mass * airCompression * airCompression;
+        }
+        setU(dep.result, out[dep.result].value * std::sqrt(variance));
+    }
+    return out;
+}
+
+} // namespace tarvelo::gasquality
