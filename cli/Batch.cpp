@@ -1,6 +1,7 @@
 #include "Batch.h"
 
 #include "CsvReader.h"
+#include "DescriptorIo.h"
 #include "KernelBinding.h"
 #include "Numbers.h"
 #include "ReplaceFile.h"
@@ -23,13 +24,6 @@ namespace {
 constexpr int kNameColumn = -1;
 // A component of ISO 6976 that the kernel does not know (with --iso6976).
 constexpr int kIsoOnlyColumn = -2;
-#if defined(_WIN32)
-// The input's bytes as they are (no CR LF or Ctrl-Z handling), and not
-// inherited by programs started meanwhile.
-constexpr int kInputFlags = O_RDONLY | O_BINARY | O_NOINHERIT;
-#else
-constexpr int kInputFlags = O_RDONLY | O_CLOEXEC;
-#endif
 constexpr std::size_t kProgressEvery = 1 << 16;
 
 std::string_view trimBlanks(std::string_view text) {
@@ -360,7 +354,7 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
     const std::string inputName = fromStdin ? "stdin" : request.input;
     int inputFd = 0;
     if (!fromStdin) {
-        inputFd = ::open(request.input.c_str(), kInputFlags);
+        inputFd = ::open(request.input.c_str(), kOpenForReading);
         if (inputFd < 0) {
             messages << prefix << "cannot read '" << request.input << "': " << std::strerror(errno)
                      << '\n';

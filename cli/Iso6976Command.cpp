@@ -1,6 +1,7 @@
 #include "Iso6976Command.h"
 
 #include "CsvReader.h"
+#include "DescriptorIo.h"
 
 #include <nlohmann/json.hpp>
 
@@ -114,7 +115,7 @@ void readAssignment(std::string_view assignment, std::array<double, gq::kCompone
 }
 
 std::vector<double> readCorrelation(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), kOpenForReading);
     if (fd < 0)
         throw Failure{"cannot read " + inQuotes(path) + ": " + std::strerror(errno)};
     struct Close {

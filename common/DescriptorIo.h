@@ -1,10 +1,12 @@
-// read() and write() on a file descriptor in the size types of each platform.
+// read() and write() on a file descriptor in the size types of each platform,
+// and the flags to open an input file with.
 // POSIX takes and returns sizes as size_t/ssize_t; the Windows C runtime
 // takes an unsigned int and returns an int, so there at most 1 GiB is asked
 // for at a time (the callers loop until everything is moved anyway).
 #pragma once
 
 #include <cstddef>
+#include <fcntl.h>
 
 #if defined(_WIN32)
 #include <io.h>
@@ -13,6 +15,14 @@
 #endif
 
 namespace tarvelo {
+
+// open() flags for reading an input file: its bytes as they are (on Windows
+// no CR LF or Ctrl-Z handling), and not inherited by programs started meanwhile.
+#if defined(_WIN32)
+inline constexpr int kOpenForReading = O_RDONLY | O_BINARY | O_NOINHERIT;
+#else
+inline constexpr int kOpenForReading = O_RDONLY | O_CLOEXEC;
+#endif
 
 #if defined(_WIN32)
 inline constexpr std::size_t kMaxDescriptorChunk = std::size_t(1) << 30;
