@@ -32,6 +32,8 @@ public:
         RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
         RegCloseKey(key_);
         RegDeleteTreeW(HKEY_CURRENT_USER, name_.c_str());
+        // The parent too, unless another test program still uses it.
+        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\TarveloV1 tests");
     }
     PrivateCurrentUser(const PrivateCurrentUser&) = delete;
     PrivateCurrentUser& operator=(const PrivateCurrentUser&) = delete;
