@@ -64,6 +64,7 @@ lint: DEPS_FLAGS += --lint
 lint: configure
 	@scripts/run-lint $(BUILD_DIR)
 
+bench: DEPS_FLAGS += --bench
 bench: build
 	@scripts/run-bench $(BUILD_DIR)/bin
 

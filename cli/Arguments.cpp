@@ -4,6 +4,7 @@
 #include "Numbers.h"
 
 #include <bitset>
+#include <charconv>
 
 namespace tarvelo::cli {
 
@@ -189,7 +190,8 @@ ParseResult parseBatch(ArgumentCursor& cursor) {
         [&](std::string_view name, std::string_view argument, ArgumentCursor& args,
             std::string& problem) {
             if (name != "-o" && name != "--output" && name != "--reports" &&
-                name != "--delimiter" && name != "--decimal" && name != "--iso6976")
+                name != "--delimiter" && name != "--decimal" && name != "--iso6976" &&
+                name != "--jobs" && name != "-j")
                 return false;
             const auto value = args.valueOf(argument);
             if (!value || value->empty()) {
@@ -200,6 +202,18 @@ ParseResult parseBatch(ArgumentCursor& cursor) {
                 request.output.assign(*value);
             } else if (name == "--reports") {
                 request.reportsDir.assign(*value);
+            } else if (name == "--jobs" || name == "-j") {
+                unsigned jobs = 0;
+                const auto [end, ec] =
+                    std::from_chars(value->data(), value->data() + value->size(), jobs);
+                if (ec != std::errc() || end != value->data() + value->size() || jobs < 1 ||
+                    jobs > kMaxJobs) {
+                    problem = "option " + std::string(name) +
+                              " needs a number of threads from 1 to " + std::to_string(kMaxJobs) +
+                              ", not " + quoted(*value);
+                    return false;
+                }
+                request.jobs = jobs;
             } else if (name == "--iso6976") {
                 gasquality::ReferenceConditions reference;
                 if (!readReferencePair(*value, reference)) {

@@ -46,9 +46,13 @@ struct BatchRequest {
     std::string reportsDir; // empty: no reports
     char delimiter = ',';
     char decimalMark = '.';
+    unsigned jobs = 0; // threads for the rows; 0: as many as the process has cores
     // With --iso6976 T1/T2: the reference conditions of the ISO columns.
     std::optional<gasquality::ReferenceConditions> iso6976;
 };
+
+// The most threads --jobs may ask for.
+inline constexpr unsigned kMaxJobs = 256;
 
 using Request = std::variant<HelpRequest, CalcRequest, ReportRequest, BatchRequest>;
 

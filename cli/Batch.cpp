@@ -10,12 +10,20 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <exception>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
+#include <thread>
 #include <unistd.h>
 #include <vector>
+#if defined(__linux__)
+#include <sched.h>
+#endif
 
 namespace tarvelo::cli {
 
@@ -109,7 +117,76 @@ std::string columnName(const CsvRecord& header, std::size_t index, int column) {
                                  : std::string(kComponentLabels[std::size_t(column)]);
 }
 
+// A failed row's message, its line counted from the start of its chunk.
+struct RowNote {
+    std::size_t row;
+    std::size_t line;
+    std::string text;
+};
+
+// A computed row whose report is written when its chunk is written.
+struct ReportRow {
+    std::size_t row;
+    std::size_t line;
+    std::size_t reasonStart; // where the row's reason field starts in the chunk's text
+    std::string_view name;
+    Composition percent;
+    std::string isoReason; // the reason written, if any
+};
+
 } // namespace
+
+// The layout of the input, fixed by its header.
+struct BatchRun::Layout {
+    std::vector<int> columns;
+    CsvRecord header; // its labels, for messages naming ISO-only columns
+    std::vector<std::string> headerText;
+    int nameIndex = -1;
+    char delimiter = ',';
+    char mark = '.';
+    bool quoteNumbers = false; // a decimal comma in comma-separated output needs quotes
+    bool writeReports = false;
+    // Without a name column the row number comes first, which only the
+    // writer knows: the chunk's text then holds each row from its first
+    // delimiter on, and rowEnds says where each row ends.
+    bool numbered() const noexcept { return nameIndex < 0; }
+    // The writer goes through the rows one by one (else it copies the text).
+    bool perRow() const noexcept { return numbered() || writeReports; }
+};
+
+// A block of whole input records and what its rows yield.
+struct BatchRun::Chunk {
+    std::vector<char> input;
+    std::size_t begin = 0; // first byte of the rows (after the header in the first chunk)
+    OutputBuffer text{OutputBuffer::InMemory{}};
+    std::vector<std::size_t> rowEnds;
+    std::vector<RowNote> notes;
+    std::vector<ReportRow> reports;
+    std::size_t rows = 0, lines = 0, failed = 0, flagged = 0;
+    std::exception_ptr error;
+    bool done = false;
+
+    void reset() {
+        begin = 0;
+        text.clear();
+        rowEnds.clear();
+        notes.clear();
+        reports.clear();
+        rows = lines = failed = flagged = 0;
+        error = nullptr;
+        done = false;
+    }
+};
+
+unsigned availableCores() noexcept {
+#if defined(__linux__)
+    cpu_set_t set;
+    if (::sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return unsigned(CPU_COUNT(&set));
+#endif
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores > 0 ? cores : 1;
+}
 
 BatchRun::BatchRun(const BatchRequest& request, Calculator& calculator, std::ostream& messages)
     : request_(request), calculator_(calculator), messages_(messages) {
@@ -117,203 +194,417 @@ BatchRun::BatchRun(const BatchRequest& request, Calculator& calculator, std::ost
         iso_.emplace(*request_.iso6976);
 }
 
+BatchRun::~BatchRun() = default;
+
+Results BatchRun::calculate(const Composition& percent) {
+    if (stateless_)
+        return stateless_(percent);
+    const std::lock_guard<std::mutex> lock(kernel_);
+    return calculator_.calculate(percent);
+}
+
+// Everything of one row: parse, calculate, format. It depends on the row
+// alone, so that any thread may do it.
+void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk,
+                          const Layout& layout) {
+    const auto& columns = layout.columns;
+    const auto& header = layout.header;
+    const auto& fields = record.fields;
+    const char delimiter = layout.delimiter;
+    const char mark = layout.mark;
+    const bool quoteNumbers = layout.quoteNumbers;
+    OutputBuffer& out = chunk.text;
+    std::string reason;
+    Composition percent{};
+    bool failed = false;
+    Iso6976Columns::Amounts isoPercent{};
+    Iso6976Columns::Row isoRow;
+    std::string kernelBlockedBy; // an ISO-only component present in the row
+
+    if (!record.problem.empty()) {
+        const std::size_t index = record.problemField;
+        const std::string column = index < columns.size()
+                                       ? columnName(header, index, columns[index])
+                                       : std::to_string(index + 1);
+        reason = "column " + column + ": " + std::string(record.problem);
+        failed = true;
+    } else if (fields.size() != columns.size()) {
+        reason = "wrong column count: " + std::to_string(fields.size()) + " fields, header has " +
+                 std::to_string(columns.size());
+        failed = true;
+    } else {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            const int column = columns[i];
+            if (column == kNameColumn)
+                continue;
+            const ParsedNumber parsed = parseNumber(fields[i], mark);
+            if (parsed.status == NumberStatus::Ok) {
+                if (iso_) {
+                    iso_->add(isoPercent, i, fields[i], mark);
+                    if (column == kIsoOnlyColumn && parsed.value != 0.0f && kernelBlockedBy.empty())
+                        kernelBlockedBy = columnName(header, i, column);
+                }
+                if (column >= 0)
+                    percent[std::size_t(column)] = parsed.value;
+            } else if (parsed.status != NumberStatus::Empty) {
+                reason = "column " + columnName(header, i, column) + ": " +
+                         std::string(describe(parsed.status)) + " " + shown(fields[i]);
+                const char otherMark = mark == ',' ? '.' : ',';
+                if (parsed.status == NumberStatus::NotANumber &&
+                    fields[i].find(otherMark) != std::string_view::npos)
+                    reason +=
+                        mark == ',' ? " (the decimal mark is ',')" : " (the decimal mark is '.')";
+                failed = true;
+                break;
+            }
+        }
+    }
+
+    // The ISO columns of a readable row, whatever the kernel makes of it.
+    if (iso_ && !failed)
+        isoRow = iso_->compute(isoPercent);
+    if (!failed && !kernelBlockedBy.empty()) {
+        reason = "kernel: component " + kernelBlockedBy + " is not one of the kernel's";
+        failed = true;
+    }
+
+    Results results;
+    float sum = 0.0f;
+    if (!failed) {
+        results = calculate(percent);
+        sum = compositionSum(percent);
+        if (!std::isfinite(results.lambda) || !std::isfinite(results.rho) ||
+            !std::isfinite(results.hu) || !std::isfinite(sum)) {
+            reason = "result beyond single precision";
+            failed = true;
+        }
+    }
+
+    std::string_view rowName;
+    if (!layout.numbered() && std::size_t(layout.nameIndex) < fields.size())
+        rowName = fields[std::size_t(layout.nameIndex)];
+    if (!layout.numbered())
+        out.appendField(rowName, delimiter);
+
+    if (failed) {
+        ++chunk.failed;
+        char* p = out.reserve(std::size(kOutputColumns) + Iso6976Columns::kMaxText);
+        for (std::size_t i = 0; i + 2 < std::size(kOutputColumns); ++i)
+            *p++ = delimiter;
+        if (iso_)
+            p = Iso6976Columns::write(p, isoRow, delimiter, mark, quoteNumbers);
+        *p++ = delimiter; // flag
+        *p++ = delimiter; // reason
+        out.commit(p);
+        // The message names the row's own fault; the field adds the ISO columns' reason.
+        chunk.notes.push_back({row, record.line, reason});
+        if (!isoRow.reason.empty())
+            reason += "; " + isoRow.reason;
+        out.appendField(reason, delimiter);
+        out.put('\n');
+        return;
+    }
+
+    const bool flagged = !sumNear100(sum);
+    chunk.flagged += flagged;
+    // ISO columns that were asked for and refused are a failure of the row,
+    // named on standard error like any other, though its kernel columns stand.
+    if (!isoRow.reason.empty()) {
+        ++chunk.failed;
+        chunk.notes.push_back({row, record.line, isoRow.reason});
+    }
+
+    char* p = out.reserve(10 * (kMaxNumberText + 3) + 16 + Iso6976Columns::kMaxText);
+    auto number = [&](auto write) {
+        *p++ = delimiter;
+        if (quoteNumbers)
+            *p++ = '"';
+        p = write(p);
+        if (quoteNumbers)
+            *p++ = '"';
+    };
+    number([&](char* q) { return writeDisplayed(q, results.lambda, kLambdaDecimals, mark); });
+    number([&](char* q) { return writeDisplayed(q, results.rho, kRhoDecimals, mark); });
+    number([&](char* q) { return writeDisplayed(q, results.hu, kHuDecimals, mark); });
+    number([&](char* q) { return writeGeneral(q, results.lambda, 9, mark); });
+    number([&](char* q) { return writeGeneral(q, results.rho, 9, mark); });
+    number([&](char* q) { return writeGeneral(q, results.hu, 9, mark); });
+    number([&](char* q) { return writeGeneral(q, sum, 7, mark); });
+    const double d = relativeDensity(results.rho);
+    const double wobbe = wobbeIndex(results.hu, d);
+    number([&](char* q) { return writeRoundedHalfEven(q, d, kRelativeDensityDecimals, mark); });
+    *p++ = delimiter;
+    if (std::isfinite(wobbe)) {
+        if (quoteNumbers)
+            *p++ = '"';
+        p = writeRoundedHalfEven(p, wobbe, kWobbeDecimals, mark);
+        if (quoteNumbers)
+            *p++ = '"';
+    }
+    if (iso_)
+        p = Iso6976Columns::write(p, isoRow, delimiter, mark, quoteNumbers);
+    *p++ = delimiter;
+    if (flagged) {
+        std::memcpy(p, "sum-not-100", 11);
+        p += 11;
+    }
+    *p++ = delimiter;
+    out.commit(p);
+    if (layout.writeReports)
+        chunk.reports.push_back(
+            {row, record.line, out.text().size(), rowName, percent, isoRow.reason});
+    if (!isoRow.reason.empty())
+        out.appendField(isoRow.reason, delimiter);
+    out.put('\n');
+}
+
+void BatchRun::processChunk(Chunk& chunk, const Layout& layout) {
+    try {
+        CsvReader records(chunk.input.data() + chunk.begin, chunk.input.size() - chunk.begin,
+                          layout.delimiter);
+        CsvRecord record;
+        while (records.next(record)) {
+            processRow(record, chunk.rows++, chunk, layout);
+            if (layout.perRow())
+                chunk.rowEnds.push_back(chunk.text.text().size());
+        }
+        chunk.lines = records.nextLine() - 1;
+    } catch (...) {
+        chunk.error = std::current_exception();
+    }
+}
+
+// Writes a processed chunk in its place in the output: the rows, the
+// messages with their lines in the whole input, the reports. Only this part
+// depends on the rows before; it runs on the calling thread, chunk by chunk
+// in input order.
+void BatchRun::emit(Chunk& chunk, const Layout& layout, std::string_view inputName,
+                    std::size_t baseLine, OutputBuffer& out, BatchSummary& summary) {
+    const auto note = [&](std::size_t line) -> std::ostream& {
+        return messages_ << lineOf(inputName, baseLine + line - 1);
+    };
+    const std::string_view text = chunk.text.text();
+    if (!layout.perRow()) {
+        out.append(text);
+        for (const RowNote& n : chunk.notes)
+            note(n.line) << n.text << '\n';
+    } else {
+        auto nextNote = chunk.notes.begin();
+        auto nextReport = chunk.reports.begin();
+        std::size_t start = 0;
+        for (std::size_t row = 0; row < chunk.rows; ++row) {
+            const std::size_t rowNumber = summary.rows + row + 1;
+            char numberText[24];
+            const std::string_view number(
+                numberText,
+                std::size_t(
+                    std::to_chars(numberText, numberText + sizeof numberText, rowNumber).ptr -
+                    numberText));
+            if (layout.numbered())
+                out.append(number);
+            const std::size_t end = chunk.rowEnds[row];
+            if (nextNote != chunk.notes.end() && nextNote->row == row) {
+                note(nextNote->line) << nextNote->text << '\n';
+                ++nextNote;
+            }
+            if (nextReport == chunk.reports.end() || nextReport->row != row) {
+                out.append(text.substr(start, end - start));
+                start = end;
+                continue;
+            }
+            const ReportRow& report = *nextReport++;
+            // Without a name column the file is "row-N.htm" and the report names the row number.
+            const std::string file = reportNames_.next(report.name, rowNumber);
+            const std::string path = request_.reportsDir + "/" + file;
+            int error;
+            {
+                // The report shows the kernel's last calculation: this row's.
+                const std::lock_guard<std::mutex> lock(kernel_);
+                calculator_.calculate(report.percent);
+                error = calculator_.saveReport(layout.numbered() ? number : report.name, path,
+                                               request_.language);
+            }
+            if (error == 0) {
+                out.append(text.substr(start, end - start));
+            } else {
+                ++summary.failed;
+                out.append(text.substr(start, report.reasonStart - start));
+                std::string reason = "report not written: " + std::string(std::strerror(error));
+                if (!report.isoReason.empty())
+                    reason += "; " + report.isoReason;
+                out.appendField(reason, layout.delimiter);
+                out.put('\n');
+                note(report.line) << "report " << shown(path)
+                                  << " not written: " << std::strerror(error) << '\n';
+            }
+            start = end;
+        }
+    }
+    summary.rows += chunk.rows;
+    summary.failed += chunk.failed;
+    summary.flagged += chunk.flagged;
+}
+
 BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBuffer& out) {
-    CsvReader reader(inputFd, request_.delimiter);
-    CsvRecord record;
-    if (!reader.next(record))
-        throw BatchError(std::string(inputName) + ": no header row (the input is empty)");
-    int nameIndex = -1;
-    const std::vector<int> columns = readHeader(record, inputName, nameIndex, iso_);
-    // The header's labels, for messages naming the columns of the ISO-only components.
-    CsvRecord header;
-    std::vector<std::string> headerText(record.fields.begin(), record.fields.end());
-    for (const std::string& field : headerText)
-        header.fields.push_back(field);
+    CsvBlockReader blocks(inputFd, request_.delimiter);
+    auto first = std::make_unique<Chunk>();
+    std::size_t baseLine = 1; // the line on which the next chunk starts
+    auto tooLong = [&](const CsvRecordTooLong& e) {
+        return CsvReadError("line " + std::to_string(baseLine + e.blankLinesBefore()) + ": " +
+                            e.what());
+    };
+    bool more;
+    try {
+        more = blocks.next(first->input, chunkBytes);
+    } catch (const CsvRecordTooLong& e) {
+        throw tooLong(e);
+    }
+    Layout layout;
+    {
+        CsvReader headerReader(first->input.data(), first->input.size(), request_.delimiter);
+        CsvRecord header;
+        if (!more || !headerReader.next(header))
+            throw BatchError(std::string(inputName) + ": no header row (the input is empty)");
+        layout.columns = readHeader(header, inputName, layout.nameIndex, iso_);
+        // The labels outlive the block they were read from.
+        layout.headerText.assign(header.fields.begin(), header.fields.end());
+        for (const std::string& label : layout.headerText)
+            layout.header.fields.push_back(label);
+        first->begin = headerReader.consumed();
+        baseLine = headerReader.nextLine();
+    }
+    layout.delimiter = request_.delimiter;
+    layout.mark = request_.decimalMark;
+    layout.quoteNumbers = layout.mark == layout.delimiter;
+    layout.writeReports = !request_.reportsDir.empty();
 
-    const char delimiter = request_.delimiter;
-    const char mark = request_.decimalMark;
-    // A decimal comma in comma-separated output needs quotes.
-    const bool quoteNumbers = mark == delimiter;
-    const bool writeReports = !request_.reportsDir.empty();
-
-    out.append(nameIndex >= 0 ? "name" : "row");
+    out.append(layout.numbered() ? "row" : "name");
     for (const std::string_view column : kOutputColumns) {
         if (iso_ && column == "flag")
             for (const std::string_view isoColumn : Iso6976Columns::kNames) {
-                out.put(delimiter);
+                out.put(layout.delimiter);
                 out.append(isoColumn);
             }
-        out.put(delimiter);
+        out.put(layout.delimiter);
         out.append(column);
     }
     out.put('\n');
 
-    BatchSummary summary;
-    std::string reason;
-    char rowNumberText[24];
-    while (reader.next(record)) {
-        ++summary.rows;
-        reason.clear();
-        const auto& fields = record.fields;
-        Composition percent{};
-        Iso6976Columns::Amounts isoPercent{};
-        Iso6976Columns::Row isoRow;
-        std::string kernelBlockedBy; // an ISO-only component present in the row
-        bool failed = false;
+    stateless_ = calculator_.stateless();
+    const unsigned jobs = request_.jobs > 0 ? request_.jobs : availableCores();
 
-        if (!record.problem.empty()) {
-            const std::size_t index = record.problemField;
-            const std::string column = index < columns.size()
-                                           ? columnName(header, index, columns[index])
-                                           : std::to_string(index + 1);
-            reason = "column " + column + ": " + std::string(record.problem);
-            failed = true;
-        } else if (fields.size() != columns.size()) {
-            reason = "wrong column count: " + std::to_string(fields.size()) +
-                     " fields, header has " + std::to_string(columns.size());
-            failed = true;
-        } else {
-            for (std::size_t i = 0; i < columns.size(); ++i) {
-                const int column = columns[i];
-                if (column == kNameColumn)
-                    continue;
-                const ParsedNumber parsed = parseNumber(fields[i], mark);
-                if (parsed.status == NumberStatus::Ok) {
-                    if (iso_) {
-                        iso_->add(isoPercent, i, fields[i], mark);
-                        if (column == kIsoOnlyColumn && parsed.value != 0.0f &&
-                            kernelBlockedBy.empty())
-                            kernelBlockedBy = columnName(header, i, column);
+    // Workers take chunks from `queue` and mark them done; this thread reads
+    // the chunks, hands them out and writes them in order. At most
+    // `maxInFlight` chunks exist at a time, whatever the size of the input.
+    // The chunks outlive the workers: `join` below is destroyed first.
+    std::deque<std::unique_ptr<Chunk>> inFlight;
+    std::vector<std::unique_ptr<Chunk>> spare;
+    std::mutex mutex;
+    std::condition_variable workAvailable, chunkDone;
+    std::deque<Chunk*> queue;
+    bool stopping = false;
+    std::vector<std::thread> workers;
+    struct Join {
+        std::mutex& mutex;
+        std::condition_variable& workAvailable;
+        bool& stopping;
+        std::vector<std::thread>& workers;
+        ~Join() {
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                stopping = true;
+            }
+            workAvailable.notify_all();
+            for (std::thread& worker : workers)
+                worker.join();
+        }
+    } join{mutex, workAvailable, stopping, workers};
+    if (jobs > 1) {
+        for (unsigned i = 0; i < jobs; ++i)
+            workers.emplace_back([&] {
+                for (;;) {
+                    Chunk* chunk;
+                    {
+                        std::unique_lock<std::mutex> lock(mutex);
+                        workAvailable.wait(lock, [&] { return stopping || !queue.empty(); });
+                        if (stopping)
+                            return;
+                        chunk = queue.front();
+                        queue.pop_front();
                     }
-                    if (column >= 0)
-                        percent[std::size_t(column)] = parsed.value;
-                } else if (parsed.status != NumberStatus::Empty) {
-                    reason = "column " + columnName(header, i, column) + ": " +
-                             std::string(describe(parsed.status)) + " " + shown(fields[i]);
-                    const char otherMark = mark == ',' ? '.' : ',';
-                    if (parsed.status == NumberStatus::NotANumber &&
-                        fields[i].find(otherMark) != std::string_view::npos)
-                        reason += mark == ',' ? " (the decimal mark is ',')"
-                                              : " (the decimal mark is '.')";
-                    failed = true;
-                    break;
+                    processChunk(*chunk, layout);
+                    {
+                        const std::lock_guard<std::mutex> lock(mutex);
+                        chunk->done = true;
+                    }
+                    chunkDone.notify_all();
                 }
+            });
+    }
+    const std::size_t maxInFlight = jobs > 1 ? 2 * std::size_t(jobs) : 1;
+
+    auto dispatch = [&](std::unique_ptr<Chunk> chunk) {
+        Chunk* c = chunk.get();
+        inFlight.push_back(std::move(chunk));
+        if (jobs == 1) {
+            processChunk(*c, layout);
+            c->done = true;
+            return;
+        }
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            queue.push_back(c);
+        }
+        workAvailable.notify_one();
+    };
+    dispatch(std::move(first));
+
+    // A read error is raised once the chunks before it are written.
+    std::exception_ptr readError;
+    BatchSummary summary;
+    std::size_t nextProgress = kProgressEvery;
+    for (;;) {
+        while (more && !readError && inFlight.size() < maxInFlight) {
+            std::unique_ptr<Chunk> chunk;
+            if (spare.empty()) {
+                chunk = std::make_unique<Chunk>();
+            } else {
+                chunk = std::move(spare.back());
+                spare.pop_back();
+                chunk->reset();
             }
-        }
-
-        // The ISO columns of a readable row, whatever the kernel makes of it.
-        if (iso_ && !failed)
-            isoRow = iso_->compute(isoPercent);
-        if (!failed && !kernelBlockedBy.empty()) {
-            reason = "kernel: component " + kernelBlockedBy + " is not one of the kernel's";
-            failed = true;
-        }
-
-        Results results;
-        float sum = 0.0f;
-        if (!failed) {
-            results = calculator_.calculate(percent);
-            sum = compositionSum(percent);
-            if (!std::isfinite(results.lambda) || !std::isfinite(results.rho) ||
-                !std::isfinite(results.hu) || !std::isfinite(sum)) {
-                reason = "result beyond single precision";
-                failed = true;
+            try {
+                more = blocks.next(chunk->input, chunkBytes);
+            } catch (...) {
+                readError = std::current_exception();
+                break;
             }
+            if (more)
+                dispatch(std::move(chunk));
         }
-
-        std::string_view rowName;
-        if (nameIndex >= 0) {
-            if (std::size_t(nameIndex) < fields.size())
-                rowName = fields[std::size_t(nameIndex)];
-        } else {
-            const auto r =
-                std::to_chars(rowNumberText, rowNumberText + sizeof rowNumberText, summary.rows);
-            rowName = std::string_view(rowNumberText, std::size_t(r.ptr - rowNumberText));
+        if (inFlight.empty())
+            break;
+        Chunk& chunk = *inFlight.front();
+        if (jobs > 1) {
+            std::unique_lock<std::mutex> lock(mutex);
+            chunkDone.wait(lock, [&] { return chunk.done; });
         }
-
-        if (failed) {
-            ++summary.failed;
-            messages_ << lineOf(inputName, record.line) << reason << '\n';
-            out.appendField(rowName, delimiter);
-            char* p = out.reserve(std::size(kOutputColumns) + Iso6976Columns::kMaxText);
-            for (std::size_t i = 0; i + 2 < std::size(kOutputColumns); ++i)
-                *p++ = delimiter;
-            if (iso_)
-                p = Iso6976Columns::write(p, isoRow, delimiter, mark, quoteNumbers);
-            *p++ = delimiter; // flag
-            *p++ = delimiter; // reason
-            out.commit(p);
-            if (!isoRow.reason.empty())
-                reason += "; " + isoRow.reason;
-            out.appendField(reason, delimiter);
-            out.put('\n');
-            if (progress && summary.rows % kProgressEvery == 0)
-                progress(summary.rows, false);
-            continue;
+        if (chunk.error)
+            std::rethrow_exception(chunk.error);
+        emit(chunk, layout, inputName, baseLine, out, summary);
+        baseLine += chunk.lines;
+        if (progress)
+            for (; nextProgress <= summary.rows; nextProgress += kProgressEvery)
+                progress(nextProgress, false);
+        spare.push_back(std::move(inFlight.front()));
+        inFlight.pop_front();
+    }
+    if (readError) {
+        try {
+            std::rethrow_exception(readError);
+        } catch (const CsvRecordTooLong& e) {
+            throw tooLong(e);
         }
-
-        const bool flagged = !sumNear100(sum);
-        summary.flagged += flagged;
-
-        if (writeReports) {
-            // Without a name column the file is "row-N.htm".
-            const std::string file =
-                reportNames_.next(nameIndex >= 0 ? rowName : std::string_view(), summary.rows);
-            const std::string path = request_.reportsDir + "/" + file;
-            const int error = calculator_.saveReport(rowName, path, request_.language);
-            if (error != 0) {
-                ++summary.failed;
-                reason = "report not written: " + std::string(std::strerror(error));
-                messages_ << lineOf(inputName, record.line) << "report " << shown(path)
-                          << " not written: " << std::strerror(error) << '\n';
-            }
-        }
-
-        out.appendField(rowName, delimiter);
-        char* p = out.reserve(10 * (kMaxNumberText + 3) + 16 + Iso6976Columns::kMaxText);
-        auto number = [&](auto write) {
-            *p++ = delimiter;
-            if (quoteNumbers)
-                *p++ = '"';
-            p = write(p);
-            if (quoteNumbers)
-                *p++ = '"';
-        };
-        number([&](char* q) { return writeDisplayed(q, results.lambda, kLambdaDecimals, mark); });
-        number([&](char* q) { return writeDisplayed(q, results.rho, kRhoDecimals, mark); });
-        number([&](char* q) { return writeDisplayed(q, results.hu, kHuDecimals, mark); });
-        number([&](char* q) { return writeGeneral(q, results.lambda, 9, mark); });
-        number([&](char* q) { return writeGeneral(q, results.rho, 9, mark); });
-        number([&](char* q) { return writeGeneral(q, results.hu, 9, mark); });
-        number([&](char* q) { return writeGeneral(q, sum, 7, mark); });
-        const double d = relativeDensity(results.rho);
-        const double wobbe = wobbeIndex(results.hu, d);
-        number([&](char* q) { return writeRoundedHalfEven(q, d, kRelativeDensityDecimals, mark); });
-        *p++ = delimiter;
-        if (std::isfinite(wobbe)) {
-            if (quoteNumbers)
-                *p++ = '"';
-            p = writeRoundedHalfEven(p, wobbe, kWobbeDecimals, mark);
-            if (quoteNumbers)
-                *p++ = '"';
-        }
-        if (iso_) {
-            p = Iso6976Columns::write(p, isoRow, delimiter, mark, quoteNumbers);
-            if (!isoRow.reason.empty())
-                reason += (reason.empty() ? "" : "; ") + isoRow.reason;
-        }
-        *p++ = delimiter;
-        if (flagged) {
-            std::memcpy(p, "sum-not-100", 11);
-            p += 11;
-        }
-        *p++ = delimiter;
-        out.commit(p);
-        if (!reason.empty())
-            out.appendField(reason, delimiter);
-        out.put('\n');
-        if (progress && summary.rows % kProgressEvery == 0)
-            progress(summary.rows, false);
     }
     if (progress)
         progress(summary.rows, true);

@@ -1,15 +1,17 @@
 // The batch engine: compositions from delimited text in, one line of results
-// per row out, one kernel calculation per row.
+// per row out, one kernel calculation per row, on one thread or several.
 #pragma once
 
 #include "Arguments.h"
 #include "Calculator.h"
+#include "CsvReader.h"
 #include "Iso6976Columns.h"
 #include "OutputBuffer.h"
 #include "ReportNames.h"
 
 #include <cstddef>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
@@ -41,25 +43,51 @@ inline constexpr std::string_view kOutputColumns[] = {
     "lambda", "rho", "hu",    "lambda_exact", "rho_exact", "hu_exact",
     "sum",    "d",   "wobbe", "flag",         "reason"};
 
+// The input is read in blocks of whole records ("chunks") of about this
+// size; each is parsed, calculated and formatted on its own, and the results
+// are written in input order.
+inline constexpr std::size_t kChunkBytes = std::size_t(1) << 20;
+
+// The number of cores this process may run on (at least 1).
+unsigned availableCores() noexcept;
+
 class BatchRun {
 public:
     // `messages` receives one line per failing row ("IN:LINE: column CH4: ...").
     BatchRun(const BatchRequest& request, Calculator& calculator, std::ostream& messages);
+    ~BatchRun();
 
     // Called every few ten thousand rows and once at the end with the rows so far.
     std::function<void(std::size_t rows, bool finished)> progress;
 
+    // The chunk size; small ones let tests put chunk ends anywhere.
+    std::size_t chunkBytes = kChunkBytes;
+
     // Reads all of `inputFd` (named `inputName` in messages), writes the
     // results to `out` and, with a report directory, one report per computed
-    // row. Throws BatchError, CsvReadError or OutputError when it cannot go on.
+    // row. With request.jobs threads other than 1, worker threads parse,
+    // calculate and format the chunks while this thread reads, writes and
+    // writes the reports; the output, the messages and the reports are the
+    // same for every number of threads. Throws BatchError, CsvReadError or
+    // OutputError when it cannot go on.
     BatchSummary process(int inputFd, std::string_view inputName, OutputBuffer& out);
 
 private:
+    struct Chunk;
+    struct Layout;
+    void processChunk(Chunk& chunk, const Layout& layout);
+    void processRow(const CsvRecord& record, std::size_t row, Chunk& chunk, const Layout& layout);
+    Results calculate(const Composition& percent);
+    void emit(Chunk& chunk, const Layout& layout, std::string_view inputName, std::size_t baseLine,
+              OutputBuffer& out, BatchSummary& summary);
+
     // A copy: a run may be made from a temporary request.
     const BatchRequest request_;
     Calculator& calculator_;
     std::ostream& messages_;
     ReportNames reportNames_;
+    StatelessCalculation stateless_ = nullptr;
+    std::mutex kernel_; // calls of calculator_ when there is no stateless calculation
     std::optional<Iso6976Columns> iso_; // with --iso6976
 };
 

@@ -2,8 +2,10 @@
 
 #include "KernelBinding.h"
 #include "Windows1252.h"
+#include "mixture.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace tarvelo::cli {
@@ -16,6 +18,48 @@ Results KernelCalculator::calculate(const Composition& percent) {
     Results results;
     binding_.Calculate(percent.data(), &results.lambda, &results.rho, &results.hu);
     return results;
+}
+
+StatelessCalculation KernelCalculator::stateless() {
+    if (statelessChecked_ == 0) {
+        statelessChecked_ = 1;
+        for (const Composition& percent : referenceCompositions()) {
+            const Results library = calculate(percent);
+            const Results own = kernelArithmetic(percent);
+            if (std::memcmp(&library, &own, sizeof library) != 0)
+                statelessChecked_ = -1;
+        }
+    }
+    return statelessChecked_ > 0 ? &kernelArithmetic : nullptr;
+}
+
+Results kernelArithmetic(const Composition& percent) noexcept {
+    const KernelState state = mixture_properties(percent.data(), component_values);
+    return {state.lambda, state.rho, state.hu};
+}
+
+const std::vector<Composition>& referenceCompositions() {
+    static const std::vector<Composition> compositions = [] {
+        std::vector<Composition> list;
+        for (std::size_t i = 0; i < std::size_t(kComponentCount); ++i) {
+            Composition pure{};
+            pure[i] = 100.0f;
+            list.push_back(pure);
+        }
+        Composition example{}; // CH4 90, C2H6 5, C3H8 2, CO2 2, N2 1
+        example[0] = 90.0f;
+        example[1] = 5.0f;
+        example[2] = 2.0f;
+        example[12] = 2.0f;
+        example[13] = 1.0f;
+        list.push_back(example);
+        Composition all{};
+        for (std::size_t i = 0; i < std::size_t(kComponentCount); ++i)
+            all[i] = 100.0f / float(kComponentCount) + 0.0137f * float(i);
+        list.push_back(all);
+        return list;
+    }();
+    return compositions;
 }
 
 int KernelCalculator::saveReport(std::string_view gasName, const std::string& path,

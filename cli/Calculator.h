@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvelo {
 class KernelBinding;
@@ -20,10 +21,16 @@ struct Results {
     float hu = 0;     // lower calorific value, kWh/Nm³
 };
 
+// A calculation that keeps no state: safe to call from several threads at once.
+using StatelessCalculation = Results (*)(const Composition& percent) noexcept;
+
 class Calculator {
 public:
     virtual ~Calculator() = default;
     virtual Results calculate(const Composition& percent) = 0;
+    // A stateless calculation with results bit for bit those of calculate(),
+    // or null when there is none (then calculate() must not overlap itself).
+    virtual StatelessCalculation stateless() { return nullptr; }
     // Writes the report of the last calculation; 0 or the error number.
     virtual int saveReport(std::string_view gasName, const std::string& path,
                            Language language) = 0;
@@ -36,13 +43,28 @@ class KernelCalculator final : public Calculator {
 public:
     explicit KernelCalculator(KernelBinding& binding) : binding_(binding) {}
     Results calculate(const Composition& percent) override;
+    // The kernel's arithmetic compiled into this program (kernelArithmetic),
+    // once the library is bound and its Calculate has given the same bits on
+    // the reference compositions; otherwise null.
+    StatelessCalculation stateless() override;
     // `gasName` is UTF-8; the kernel gets it in Windows-1252.
     int saveReport(std::string_view gasName, const std::string& path, Language language) override;
 
 private:
     KernelBinding& binding_;
     bool initialised_ = false;
+    int statelessChecked_ = 0; // 0 not yet, 1 agrees, -1 differs
 };
+
+// The kernel's arithmetic from the kernel's own object files (the component
+// table and the mixture sums, same compiler flags), without the library's
+// last-calculation state.
+Results kernelArithmetic(const Composition& percent) noexcept;
+
+// Compositions on which the compiled-in arithmetic is compared with the
+// library before it is used: each pure component, the worked example, and a
+// mixture of all sixteen.
+const std::vector<Composition>& referenceCompositions();
 
 // Density of air at normal conditions, g/Nm³: the reference of the relative density.
 inline constexpr double kAirDensity = 1293.0;

@@ -24,7 +24,7 @@ Commands:
   report  [--name NAME] [--lang de|en] --out FILE COMPONENT=PERCENT...
             calculate and write the HTML report of one composition
   batch   [--lang de|en] [--reports DIR] [--delimiter ,|;|tab] [--decimal .|,]
-          [--iso6976 T1/T2] IN.csv [-o OUT.csv]
+          [--iso6976 T1/T2] [--jobs N] IN.csv [-o OUT.csv]
             calculate every row of a CSV file
   iso6976 [--reference T1/T2] [--pressure KPA] [--u COMPONENT=U]...
           [--correlation FILE.csv] [--coverage K] [--normalise] [--json]
@@ -82,7 +82,8 @@ Components and percentages as for 'tarvelo calc'.
 
 constexpr std::string_view kBatchUsage =
     R"(Usage: tarvelo batch [--lang de|en] [--reports DIR] [--delimiter ,|;|tab]
-                     [--decimal .|,] [--iso6976 T1/T2] IN.csv [-o OUT.csv]
+                     [--decimal .|,] [--iso6976 T1/T2] [--jobs N] IN.csv
+                     [-o OUT.csv]
 
 Calculates every row of IN.csv ('-' reads standard input) and writes one line
 of results per row to OUT.csv or, without -o, to standard output.
@@ -106,6 +107,9 @@ ones count 0) and an optional "name" column. Fields may be quoted ("a;b",
                         Ws, Wi, G, D, Z before flag. The header may then also
                         name the standard's other components (helium, argon,
                         isopentane, ...) by name, synonym or formula, in mol%
+  -j, --jobs N          calculate on N threads, 1 to 256 (default: the number
+                        of cores the process may use); the output, messages
+                        and reports are the same for every N
   -o OUT.csv            output file, replaced only when the run is complete
                         ('-' is standard output; a device, a FIFO or
                         /dev/stdout is written into, not replaced)
@@ -126,9 +130,10 @@ Output columns:
   G, D, Z   (--iso6976) relative density, density [kg/m³], compression factor;
             all 9 significant digits. Empty, with the reason, when the row is
             outside the standard's limits (amounts not adding up to 100 mol%
-            within 0.01 mol%, Z 0.9 or less); a row with a component the
-            kernel does not know gets its ISO columns, and empty kernel
-            columns with the reason
+            within 0.01 mol%, Z 0.9 or less): the row counts as failed, its
+            kernel columns stay. A row with a component the kernel does not
+            know gets its ISO columns, and empty kernel columns with the
+            reason
   flag      "sum-not-100" when the sum is not within 1 of 100 (computed anyway)
   reason    why the row failed: a field that is not a number, a negative
             value, a wrong number of fields, bad quoting, a report not written

@@ -41,10 +41,15 @@ std::size_t unquotedFieldEnd(const char* data, std::size_t i, std::size_t end,
 } // namespace
 
 CsvReader::CsvReader(int fd, char delimiter, std::size_t blockSize)
-    : fd_(fd), delimiter_(delimiter), buffer_(blockSize < 16 ? 16 : blockSize) {}
+    : fd_(fd), delimiter_(delimiter), buffer_(blockSize < 16 ? 16 : blockSize),
+      data_(buffer_.data()) {}
+
+CsvReader::CsvReader(char* data, std::size_t size, char delimiter)
+    : fd_(-1), delimiter_(delimiter), data_(data), end_(size), bytesRead_(size), eof_(true),
+      atStart_(false) {}
 
 bool CsvReader::fill() {
-    if (eof_)
+    if (eof_ || fd_ < 0)
         return false;
     if (begin_ > 0) {
         std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
@@ -56,6 +61,7 @@ bool CsvReader::fill() {
             throw CsvReadError("line " + std::to_string(line_) +
                                ": record longer than 64 MiB (a quote that never closes?)");
         buffer_.resize(buffer_.size() * 2);
+        data_ = buffer_.data();
     }
     for (;;) {
         const long long n = read_some(fd_, buffer_.data() + end_, buffer_.size() - end_);
@@ -78,7 +84,7 @@ bool CsvReader::parse(CsvRecord& record, std::size_t& consumed) {
     record.problem = {};
     record.problemField = 0;
     unescape_.clear();
-    const char* const data = buffer_.data();
+    const char* const data = data_;
     const char delimiter = delimiter_;
     std::size_t i = begin_;
     std::size_t newlines = 0;
@@ -178,7 +184,7 @@ bool CsvReader::next(CsvRecord& record) {
             // Skip a UTF-8 byte order mark, once enough bytes are there to tell.
             while (end_ - begin_ < 3 && fill()) {
             }
-            if (end_ - begin_ >= 3 && std::memcmp(buffer_.data() + begin_, "\xEF\xBB\xBF", 3) == 0)
+            if (end_ - begin_ >= 3 && std::memcmp(data_ + begin_, "\xEF\xBB\xBF", 3) == 0)
                 begin_ += 3;
             atStart_ = false;
             continue;
@@ -190,10 +196,119 @@ bool CsvReader::next(CsvRecord& record) {
         begin_ += consumed;
         const bool blank = record.fields.size() == 1 && record.fields[0].empty() &&
                            record.problem.empty() && consumed > 0 &&
-                           buffer_[begin_ - consumed] != '"';
+                           data_[begin_ - consumed] != '"';
         if (blank)
             continue;
         return true;
+    }
+}
+
+} // namespace tarvelo::cli
+
+namespace tarvelo::cli {
+
+namespace {
+
+// The end of the last line end in data[from, to); 0 when there is none.
+std::size_t lastLineEnd(const char* data, std::size_t from, std::size_t to,
+                        std::size_t size) noexcept {
+    for (std::size_t i = to; i > from; --i) {
+        const char c = data[i - 1];
+        // A CR followed by LF is found as the LF; at the end of the data the
+        // LF may be still to come.
+        if (c == '\n' || (c == '\r' && i < size))
+            return i;
+    }
+    return 0;
+}
+
+} // namespace
+
+std::size_t lastRecordEnd(const char* data, std::size_t size, char delimiter) noexcept {
+    // Only a quote at the start of a field opens a quoted field; elsewhere
+    // (inside an unquoted field, or after a closing quote) it is text. The
+    // stretches between quoted fields end records at every line end.
+    std::size_t last = 0;
+    std::size_t pos = 0;
+    for (;;) {
+        std::size_t open = pos;
+        for (;;) {
+            const void* quote = std::memchr(data + open, '"', size - open);
+            if (!quote) {
+                open = size;
+                break;
+            }
+            open = std::size_t(static_cast<const char*>(quote) - data);
+            const char before = open > 0 ? data[open - 1] : '\n';
+            if (before == delimiter || before == '\n' || before == '\r')
+                break;
+            ++open;
+        }
+        if (const std::size_t end = lastLineEnd(data, pos, open, size); end > 0)
+            last = end;
+        if (open == size)
+            return last;
+        std::size_t close = open + 1;
+        for (;;) {
+            const void* quote = std::memchr(data + close, '"', size - close);
+            if (!quote || std::size_t(static_cast<const char*>(quote) - data) + 1 == size)
+                return last; // inside quotes at the end of the data
+            close = std::size_t(static_cast<const char*>(quote) - data);
+            if (data[close + 1] != '"')
+                break;
+            close += 2;
+        }
+        pos = close + 1;
+    }
+}
+
+bool CsvBlockReader::next(std::vector<char>& block, std::size_t blockSize) {
+    if (blockSize < 16)
+        blockSize = 16;
+    block.resize(std::max(blockSize, carry_.size() * 2));
+    std::size_t size = carry_.size();
+    if (size > 0)
+        std::memcpy(block.data(), carry_.data(), size);
+    carry_.clear();
+    for (;;) {
+        while (!eof_ && size < block.size()) {
+            const ssize_t n = ::read(fd_, block.data() + size, block.size() - size);
+            if (n > 0)
+                size += std::size_t(n);
+            else if (n == 0)
+                eof_ = true;
+            else if (errno != EINTR)
+                throw CsvReadError(std::strerror(errno));
+        }
+        std::size_t start = 0;
+        if (atStart_ && (size >= 3 || eof_)) {
+            atStart_ = false;
+            if (size >= 3 && std::memcmp(block.data(), "\xEF\xBB\xBF", 3) == 0)
+                start = 3;
+        }
+        if (start > 0) {
+            std::memmove(block.data(), block.data() + start, size - start);
+            size -= start;
+        }
+        if (eof_) {
+            block.resize(size);
+            return size > 0;
+        }
+        const std::size_t end = lastRecordEnd(block.data(), size, delimiter_);
+        if (end > 0) {
+            carry_.assign(block.begin() + std::ptrdiff_t(end),
+                          block.begin() + std::ptrdiff_t(size));
+            block.resize(end);
+            return true;
+        }
+        // No record ends within the block: read on into a larger one.
+        if (block.size() >= kMaxRecordBytes) {
+            std::size_t lineEnds = 0;
+            for (std::size_t i = 0; i < size && (block[i] == '\n' || block[i] == '\r'); ++i)
+                lineEnds += block[i] == '\n' || i + 1 == size || block[i + 1] != '\n';
+            throw CsvRecordTooLong(lineEnds);
+        }
+        block.resize(block.size() * 2);
     }
 }
 

@@ -35,12 +35,21 @@ public:
     // byte order mark at the start is skipped.
     CsvReader(int fd, char delimiter, std::size_t blockSize = 1 << 20);
 
+    // Reads the records in data[0, size), which ends the input (a block of
+    // CsvBlockReader). Doubled quotes are undoubled in place; no byte order
+    // mark is looked for. Record lines count from 1 at `data`.
+    CsvReader(char* data, std::size_t size, char delimiter);
+
     // Reads the next record into `record`; false at the end of the input.
     // Blank lines are skipped. Throws CsvReadError when reading fails.
     bool next(CsvRecord& record);
 
     // Bytes read so far.
     std::size_t bytesRead() const noexcept { return bytesRead_; }
+    // Bytes handed out as records so far (blank lines included).
+    std::size_t consumed() const noexcept { return bytesRead_ - (end_ - begin_); }
+    // The line on which the next record would start.
+    std::size_t nextLine() const noexcept { return line_; }
 
 private:
     // Reads more input behind the unparsed part; false at the end of input.
@@ -49,9 +58,10 @@ private:
     // read so far and more may follow.
     bool parse(CsvRecord& record, std::size_t& consumed);
 
-    int fd_;
+    int fd_; // -1: reading a block in memory
     char delimiter_;
     std::vector<char> buffer_;
+    char* data_;            // buffer_.data(), or the block in memory
     std::size_t begin_ = 0; // first byte not yet parsed
     std::size_t end_ = 0;   // end of the data read
     std::size_t line_ = 1;
@@ -60,5 +70,46 @@ private:
     bool atStart_ = true;
     std::vector<std::size_t> unescape_; // fields holding "" to undouble
 };
+
+// The record being read is longer than a sane record can be.
+class CsvRecordTooLong : public CsvReadError {
+public:
+    // `lineEnds`: blank lines between the last whole record and the long one.
+    explicit CsvRecordTooLong(std::size_t lineEnds)
+        : CsvReadError("record longer than 64 MiB (a quote that never closes?)"),
+          lineEnds_(lineEnds) {}
+    std::size_t blankLinesBefore() const noexcept { return lineEnds_; }
+
+private:
+    std::size_t lineEnds_;
+};
+
+// Reads delimited text from a file descriptor in blocks of whole records, so
+// that each block can be parsed on its own, on any thread, by a CsvReader
+// over memory. Where records end is decided with the reader's own rules for
+// quotes; the fields are not looked at otherwise.
+class CsvBlockReader {
+public:
+    CsvBlockReader(int fd, char delimiter) : fd_(fd), delimiter_(delimiter) {}
+
+    // Fills `block` with the next records: whole records of about
+    // `blockSize` bytes (more when a record is longer), or the rest of the
+    // input. A UTF-8 byte order mark at the start is dropped. False at the
+    // end of the input. Throws CsvReadError when reading fails, and
+    // CsvRecordTooLong when no record ends within 64 MiB.
+    bool next(std::vector<char>& block, std::size_t blockSize);
+
+private:
+    int fd_;
+    char delimiter_;
+    std::vector<char> carry_; // the start of a record not yet complete
+    bool eof_ = false;
+    bool atStart_ = true;
+};
+
+// The end of the last record that ends within data[0, size), which starts a
+// record; 0 when none does. A CR at the very end does not count (an LF may
+// follow), nor does a closing quote there (a second one may follow).
+std::size_t lastRecordEnd(const char* data, std::size_t size, char delimiter) noexcept;
 
 } // namespace tarvelo::cli

@@ -1,6 +1,8 @@
 #include "OutputBuffer.h"
 
 #include "DescriptorIo.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -10,12 +12,22 @@ OutputBuffer::OutputBuffer(int fd, std::size_t capacity)
     : fd_(fd), buffer_(capacity < 256 ? 256 : capacity) {}
 
 void OutputBuffer::makeRoom(std::size_t n) {
+    if (memory_) {
+        buffer_.resize(std::max(used_ + n, 2 * capacity()));
+        return;
+    }
     flush();
     if (capacity() < n)
         buffer_.resize(n);
 }
 
 void OutputBuffer::append(std::string_view text) {
+    // A text larger than the buffer goes out directly, not copied in parts.
+    if (!memory_ && text.size() >= capacity()) {
+        flush();
+        writeAll(text.data(), text.size());
+        return;
+    }
     char* p = reserve(text.size());
     std::memcpy(p, text.data(), text.size());
     used_ += text.size();
@@ -44,19 +56,25 @@ void OutputBuffer::appendField(std::string_view text, char delimiter) {
 }
 
 void OutputBuffer::flush() {
+    if (memory_)
+        return;
+    const std::size_t used = used_;
+    used_ = 0;
+    writeAll(buffer_.data(), used);
+}
+
+void OutputBuffer::writeAll(const char* data, std::size_t size) {
     std::size_t done = 0;
-    while (done < used_) {
-        const long long n = write_some(fd_, buffer_.data() + done, used_ - done);
+    while (done < size) {
+        const long long n = write_some(fd_, data + done, size - done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             const int error = errno;
-            used_ = 0;
             throw OutputError(error, std::strerror(error));
         }
         done += std::size_t(n);
     }
-    used_ = 0;
 }
 
 } // namespace tarvelo::cli

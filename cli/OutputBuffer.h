@@ -23,6 +23,11 @@ private:
 class OutputBuffer {
 public:
     explicit OutputBuffer(int fd, std::size_t capacity = 1 << 20);
+    // A buffer that only gathers text in memory (see text()), growing as needed.
+    struct InMemory {};
+    explicit OutputBuffer(InMemory, std::size_t capacity = 1 << 16) : OutputBuffer(-1, capacity) {
+        memory_ = true;
+    }
     ~OutputBuffer() = default; // unflushed text is dropped: flush() reports errors
     OutputBuffer(const OutputBuffer&) = delete;
     OutputBuffer& operator=(const OutputBuffer&) = delete;
@@ -45,11 +50,18 @@ public:
     // Writes everything gathered; throws OutputError when writing fails.
     void flush();
 
+    // The text gathered and not yet written.
+    std::string_view text() const noexcept { return {buffer_.data(), used_}; }
+    // Drops the text gathered.
+    void clear() noexcept { used_ = 0; }
+
 private:
     std::size_t capacity() const noexcept { return buffer_.size(); }
     void makeRoom(std::size_t n);
+    void writeAll(const char* data, std::size_t size);
 
     int fd_;
+    bool memory_ = false;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
 };

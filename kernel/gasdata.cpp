@@ -6,10 +6,8 @@ namespace tarvelo {
 // constructor running when the library is loaded.
 ComponentProperties component_table[component_count];
 
-namespace {
-
 // The literals are rounded once, directly to the nearest single.
-constexpr ComponentProperties component_values[component_count] = {
+const ComponentProperties component_values[component_count] = {
     {16.043f, 0.7175f, 9.968f, 9.5611f},   //  1 CH4
     {30.069f, 1.355f, 17.873f, 16.8594f},  //  2 C2H6
     {44.096f, 2.011f, 25.893f, 24.3737f},  //  3 C3H8
@@ -27,8 +25,6 @@ constexpr ComponentProperties component_values[component_count] = {
     {31.9988f, 1.4289f, 0.0f, 0.0f},       // 15 O2: oxygen in the fuel does not lower the air need
     {18.0152f, 0.854f, 0.0f, 0.0f},        // 16 H2O
 };
-
-} // namespace
 
 void gasdata_init() noexcept {
     for (int i = 0; i < component_count; ++i)

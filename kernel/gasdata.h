@@ -17,6 +17,10 @@ struct ComponentProperties {
 // vapour). Zero until gasdata_init has run.
 extern ComponentProperties component_table[component_count];
 
+// The values gasdata_init copies into component_table, for callers that
+// compute without the library's state.
+extern const ComponentProperties component_values[component_count];
+
 // Writes all 64 values of component_table. Repeating it writes the same values.
 void gasdata_init() noexcept;
 

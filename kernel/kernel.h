@@ -3,6 +3,7 @@
 #pragma once
 
 #include "gasdata.h"
+#include "mixture.h"
 
 #include <cstdint>
 #include <ctime>
@@ -12,12 +13,6 @@
 namespace tarvelo {
 
 // The last calculation. Zero at load; replaced as a whole by calculate.
-struct KernelState {
-    float fraction[component_count]; // volume fractions (percent x 0.01)
-    float lambda;                    // air/fuel ratio, l air / l fuel
-    float rho;                       // density, g/Nm3
-    float hu;                        // calorific value, kWh/Nm3
-};
 extern KernelState kernel_state;
 
 // Formula names as printed in the report: 12 characters each, blank-padded.

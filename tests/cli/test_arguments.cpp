@@ -76,7 +76,11 @@ INSTANTIATE_TEST_SUITE_P(
                 "tarvelo batch: unknown delimiter '|' (use , ; or tab)"},
         BadCase{{"batch", "--decimal", ";", "a.csv"},
                 "tarvelo batch: unknown decimal mark ';' (use . or ,)"},
-        BadCase{{"batch", "a.csv", "-o"}, "tarvelo batch: option -o needs a value"}));
+        BadCase{{"batch", "a.csv", "-o"}, "tarvelo batch: option -o needs a value"},
+        BadCase{{"batch", "--jobs", "0", "a.csv"},
+                "tarvelo batch: option --jobs needs a number of threads from 1 to 256, not '0'"},
+        BadCase{{"batch", "-j", "2x", "a.csv"},
+                "tarvelo batch: option -j needs a number of threads from 1 to 256, not '2x'"}));
 
 TEST(Arguments, reportTakesNameLanguageAndFile) {
     const ParseResult r =
@@ -91,7 +95,7 @@ TEST(Arguments, reportTakesNameLanguageAndFile) {
 
 TEST(Arguments, batchReadsItsOptionsAndStandardInput) {
     const ParseResult r = parse({"batch", "--delimiter", "tab", "--reports", "out/rep", "-", "-o",
-                                 "res.csv", "--lang", "de"});
+                                 "res.csv", "--lang", "de", "--jobs=3"});
     ASSERT_TRUE(r.request) << r.error;
     const auto& batch = std::get<BatchRequest>(*r.request);
     EXPECT_EQ(batch.input, "-");
@@ -100,6 +104,7 @@ TEST(Arguments, batchReadsItsOptionsAndStandardInput) {
     EXPECT_EQ(batch.delimiter, '\t');
     EXPECT_EQ(batch.decimalMark, '.');
     EXPECT_EQ(batch.language, Language::German);
+    EXPECT_EQ(batch.jobs, 3u);
 }
 
 TEST(Arguments, decimalCommaAloneMeansSemicolonSeparated) {

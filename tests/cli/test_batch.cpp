@@ -31,6 +31,15 @@ public:
         reports.push_back({std::string(gasName), path, language});
         return reportError;
     }
+    // The same results, as a calculation worker threads may share.
+    StatelessCalculation stateless() override {
+        if (!offerStateless)
+            return nullptr;
+        return [](const Composition& percent) noexcept -> Results {
+            return {percent[0] / 10.0f, percent[0] * 10.0f, percent[10]};
+        };
+    }
+    bool offerStateless = false;
     struct Report {
         std::string name, path;
         Language language;
@@ -219,6 +228,62 @@ TEST(BatchRun, reportsProgressAndOnceAtTheEnd) {
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0], std::make_pair(std::size_t(65536), false));
     EXPECT_EQ(calls[1], std::make_pair(std::size_t(70000), true));
+}
+
+// Whatever the chunk size and the number of threads, a run writes what one
+// run over a single chunk writes: rows in input order, the line numbers of
+// failed rows, row numbers and report names carried across chunk ends, a
+// record cut by a chunk end (a quoted line break, CR LF, a record longer than
+// the chunk), a bad row in the last chunk.
+TEST(BatchRun, writesTheSameForEveryChunkSizeAndNumberOfThreads) {
+    std::string many = "name,CH4,H2\n";
+    for (int i = 1; i <= 300; ++i)
+        many += "gas" + std::to_string(i % 7) + "," + std::to_string(i % 101) + ".5,1\n";
+    std::string numbered = "CH4\n";
+    for (int i = 1; i <= 200; ++i)
+        numbered += (i % 50 == 0 ? "x" : std::to_string(i)) + (i % 3 ? "\n" : "\r\n\n");
+    const struct {
+        const char* what;
+        std::string input;
+        bool reports;
+    } cases[] = {
+        {"many rows, bad one last", many + "last,x,1\n", false},
+        {"quoted line breaks", "name,CH4\n\"a\nb\",1\n\"c,\"\"d\"\"\r\ne\",2\nf,\"3\n", false},
+        {"row numbers and blank lines", numbered, false},
+        {"report names", many, true},
+        {"row-N reports", numbered, true},
+        {"one record longer than a chunk",
+         "name,CH4\na,1\n\"" + std::string(500, 'L') + "\",2\nb,y\nc,3", false},
+        {"CR line ends, text after quotes", "H2,name\r1,\"x\"y\r2,\"z\r\r3,w", false},
+    };
+    for (const auto& c : cases) {
+        BatchRequest request;
+        if (c.reports)
+            request.reportsDir = "/r";
+        auto run = [&](unsigned jobs, std::size_t chunkBytes, bool stateless) {
+            FakeCalculator calculator;
+            calculator.offerStateless = stateless;
+            request.jobs = jobs;
+            TempFile in(c.input), out;
+            std::ostringstream messages;
+            BatchRun batch(request, calculator, messages);
+            batch.chunkBytes = chunkBytes;
+            OutputBuffer buffer(out.fd());
+            const BatchSummary summary = batch.process(in.fd(), "in.csv", buffer);
+            buffer.flush();
+            std::string reports;
+            for (const auto& report : calculator.reports)
+                reports += report.path + "|" + report.name + "\n";
+            return out.content() + "\n" + messages.str() + "\n" + reports +
+                   std::to_string(summary.rows) + "/" + std::to_string(summary.failed) + "/" +
+                   std::to_string(summary.flagged);
+        };
+        const std::string single = run(1, kChunkBytes, false);
+        for (const std::size_t chunkBytes : {16, 40, 333})
+            for (const unsigned jobs : {1u, 2u, 3u})
+                EXPECT_EQ(run(jobs, chunkBytes, jobs == 2), single)
+                    << c.what << ", chunks of " << chunkBytes << ", " << jobs << " threads";
+    }
 }
 
 class RunBatchFiles : public ::testing::Test {
