@@ -272,7 +272,7 @@ bool CsvBlockReader::next(std::vector<char>& block, std::size_t blockSize) {
     carry_.clear();
     for (;;) {
         while (!eof_ && size < block.size()) {
-            const ssize_t n = ::read(fd_, block.data() + size, block.size() - size);
+            const long long n = read_some(fd_, block.data() + size, block.size() - size);
             if (n > 0)
                 size += std::size_t(n);
             else if (n == 0)
