@@ -4,7 +4,8 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 # CI builds with warnings as errors, and its tests also build, install and
-# remove the Debian package and cross-build the Windows kernel.
+# remove the Debian package, cross-build the Windows kernel, and cross-build
+# the Windows programs with their tests and installer and run them under Wine.
 ifneq ($(CI),)
 CMAKE_FLAGS += -DTARVELO_WERROR=ON
 DEPS_FLAGS += --package --windows
@@ -17,7 +18,7 @@ FUZZ_SECONDS ?= 60
 SOAK_CYCLES ?= 10000
 
 .PHONY: all deps configure build run test asan-test fuzz soak lint bench package \
-        windows-kernel clean
+        windows-kernel windows-app windows-test clean
 
 all: build
 
@@ -79,6 +80,17 @@ windows-kernel: deps
 	@scripts/build-windows-kernel i686 $(BUILD_DIR)-win32
 	@scripts/build-windows-kernel x86_64 $(BUILD_DIR)-win64
 	@ls $(BUILD_DIR)-win32/bin/TarveloV1_Kernel.dll $(BUILD_DIR)-win64/bin/TarveloV1_Kernel.dll
+
+# The Windows programs, their folder, zip and MSI, in $(BUILD_DIR)-windows
+# (the first run builds Qt for Windows into a cache: about 30 minutes).
+windows-app: DEPS_FLAGS += --windows-app
+windows-app: deps
+	@scripts/build-windows-app $(BUILD_DIR)-windows
+
+# The Windows build's test suite under Wine, and the installer end to end.
+windows-test: DEPS_FLAGS += --windows-app
+windows-test: windows-app build
+	@scripts/test-windows $(BUILD_DIR)-windows $(BUILD_DIR)/bin
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -2,6 +2,7 @@
 
 #include "Identity.h"
 #include "Layout.h"
+#include "Pictures.h"
 
 #include <QIcon>
 #include <QImageReader>
@@ -70,7 +71,7 @@ frmAbout::frmAbout(QWidget* parent)
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setGeometry(toPixels(kPicIcon));
     picIcon->setAlignment(Qt::AlignCenter);
-    picIcon->setPixmap(QIcon(QStringLiteral(":/icons/tarvelo.svg"))
+    picIcon->setPixmap(tarvelo::pictureIcon(QStringLiteral("tarvelo"))
                            .pixmap(QSize(kIconPixels, kIconPixels), devicePixelRatioF()));
 
     lblTitle = new QLabel(this);
@@ -91,15 +92,17 @@ frmAbout::frmAbout(QWidget* parent)
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    // The picture is drawn at the control's size (times the screen's pixel
-    // ratio) rather than scaled from a bitmap, so it stays sharp at 200 %.
+    // The picture is scaled down smoothly to the control's size (times the
+    // screen's pixel ratio) from a rendering larger than that, the one at
+    // twice its size on a high-density screen, so it stays sharp at 200 %.
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     const QRect imageRect = toPixels(kImage1);
     Image1->setGeometry(imageRect);
     Image1->setScaledContents(true);
     const qreal ratio = devicePixelRatioF();
-    QImageReader picture(QStringLiteral(":/pictures/about.svg"));
+    QImageReader picture(ratio > 1 ? QStringLiteral(":/pictures/about@2x.png")
+                                   : QStringLiteral(":/pictures/about.png"));
     picture.setScaledSize(imageRect.size() * ratio);
     QPixmap stretched = QPixmap::fromImage(picture.read());
     stretched.setDevicePixelRatio(ratio);

@@ -5,6 +5,7 @@
 #include "InputField.h"
 #include "Layout.h"
 #include "NumberText.h"
+#include "Pictures.h"
 #include "cLanguage.h"
 #include "cRegistry.h"
 #include "frmAbout.h"
@@ -60,7 +61,7 @@ QLabel* makeLabel(QWidget* container, const QString& name, const QString& text,
 QPushButton* makePictureButton(QWidget* container, const QString& name, const QString& picture) {
     auto* button = new QPushButton(container);
     button->setObjectName(name);
-    button->setIcon(QIcon(picture));
+    button->setIcon(tarvelo::pictureIcon(picture));
     button->setIconSize(QSize(32, 32));
     // Enter clicks the focused button, as Space does.
     button->setAutoDefault(true);
@@ -144,7 +145,7 @@ bool onSomeScreen(const QRect& frame) {
 frmMain::frmMain(std::string kernelLibrary, QWidget* parent)
     : QMainWindow(parent), kernel(std::move(kernelLibrary)) {
     setWindowTitle(QString::fromLatin1(kAppTitle));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/tarvelo.svg")));
+    setWindowIcon(tarvelo::pictureIcon(QStringLiteral("tarvelo")));
     // Fixed single border: minimise and close, no maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -247,13 +248,13 @@ void frmMain::createToolbar() {
     tlbMain->setIconSize(QSize(32, 32));
     layout::place(tlbMain);
 
-    btnDE =
-        tlbMain->addAction(QIcon(QStringLiteral(":/icons/flag_de.svg")), QStringLiteral("Deutsch"));
+    btnDE = tlbMain->addAction(tarvelo::pictureIcon(QStringLiteral("flag_de")),
+                               QStringLiteral("Deutsch"));
     btnDE->setObjectName(QStringLiteral("btnDE"));
     btnDE->setToolTip(QStringLiteral("Setzt die Sprache auf 'Deutsch'."));
     btnDE->setCheckable(true);
-    btnEN =
-        tlbMain->addAction(QIcon(QStringLiteral(":/icons/flag_en.svg")), QStringLiteral("English"));
+    btnEN = tlbMain->addAction(tarvelo::pictureIcon(QStringLiteral("flag_en")),
+                               QStringLiteral("English"));
     btnEN->setObjectName(QStringLiteral("btnEN"));
     btnEN->setToolTip(QStringLiteral("Sets the language to 'English'."));
     btnEN->setCheckable(true);
@@ -264,7 +265,7 @@ void frmMain::createToolbar() {
     languageButtons->addAction(btnDE);
     languageButtons->addAction(btnEN);
     tlbMain->addSeparator();
-    btnHelp = tlbMain->addAction(QIcon(QStringLiteral(":/icons/help.svg")), QString());
+    btnHelp = tlbMain->addAction(tarvelo::pictureIcon(QStringLiteral("help")), QString());
     btnHelp->setObjectName(QStringLiteral("btnHelp"));
     keyText(btnHelp, "toolTip", "20001");
     connect(tlbMain, &QToolBar::actionTriggered, this, &frmMain::tlbMain_ButtonClick);
@@ -334,20 +335,17 @@ void frmMain::createResultFrame() {
 
 void frmMain::createButtons() {
     // A cross: refresh above, calculate left, save right, exit below.
-    cmdRefresh = makePictureButton(client, QStringLiteral("cmdRefresh"),
-                                   QStringLiteral(":/icons/refresh.svg"));
+    cmdRefresh = makePictureButton(client, QStringLiteral("cmdRefresh"), QStringLiteral("refresh"));
     keyText(cmdRefresh, "toolTip", "50001");
-    cmdCalculate = makePictureButton(client, QStringLiteral("cmdCalculate"),
-                                     QStringLiteral(":/icons/calculate.svg"));
+    cmdCalculate =
+        makePictureButton(client, QStringLiteral("cmdCalculate"), QStringLiteral("calculate"));
     keyText(cmdCalculate, "toolTip", "50002");
     cmdCalculate->setFocusPolicy(Qt::StrongFocus); // the last tab stop, while enabled
     cmdCalculate->setEnabled(false);
-    cmdSave =
-        makePictureButton(client, QStringLiteral("cmdSave"), QStringLiteral(":/icons/save.svg"));
+    cmdSave = makePictureButton(client, QStringLiteral("cmdSave"), QStringLiteral("save"));
     keyText(cmdSave, "toolTip", "50004");
     cmdSave->setEnabled(false);
-    cmdExit =
-        makePictureButton(client, QStringLiteral("cmdExit"), QStringLiteral(":/icons/exit.svg"));
+    cmdExit = makePictureButton(client, QStringLiteral("cmdExit"), QStringLiteral("exit"));
     keyText(cmdExit, "toolTip", "50003");
     connect(cmdRefresh, &QPushButton::clicked, this, &frmMain::cmdRefresh_Click);
     connect(cmdCalculate, &QPushButton::clicked, this, &frmMain::cmdCalculate_Click);

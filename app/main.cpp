@@ -1,5 +1,6 @@
 // TarveloV1R1: combustion properties of a fuel gas mixture, on the desktop.
 #include "Identity.h"
+#include "Pictures.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -33,7 +34,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(tarvelo::kAppTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(tarvelo::kVersion));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarvelo.svg")));
+    QApplication::setWindowIcon(tarvelo::pictureIcon(QStringLiteral("tarvelo")));
     // Lets desktops match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.marsk.TarveloV1"));
 

@@ -1,6 +1,7 @@
 #include "Batch.h"
 
 #include "CsvReader.h"
+#include "DescriptorIo.h"
 #include "KernelBinding.h"
 #include "Numbers.h"
 #include "ReplaceFile.h"
@@ -642,7 +643,7 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
     const std::string inputName = fromStdin ? "stdin" : request.input;
     int inputFd = 0;
     if (!fromStdin) {
-        inputFd = ::open(request.input.c_str(), O_RDONLY | O_CLOEXEC);
+        inputFd = ::open(request.input.c_str(), kOpenForReading);
         if (inputFd < 0) {
             messages << prefix << "cannot read '" << request.input << "': " << std::strerror(errno)
                      << '\n';

@@ -1,10 +1,10 @@
 #include "CsvReader.h"
 
+#include "DescriptorIo.h"
 #include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <unistd.h>
 
 namespace tarvelo::cli {
 
@@ -64,7 +64,7 @@ bool CsvReader::fill() {
         data_ = buffer_.data();
     }
     for (;;) {
-        const ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+        const long long n = read_some(fd_, buffer_.data() + end_, buffer_.size() - end_);
         if (n > 0) {
             end_ += std::size_t(n);
             bytesRead_ += std::size_t(n);
@@ -272,7 +272,7 @@ bool CsvBlockReader::next(std::vector<char>& block, std::size_t blockSize) {
     carry_.clear();
     for (;;) {
         while (!eof_ && size < block.size()) {
-            const ssize_t n = ::read(fd_, block.data() + size, block.size() - size);
+            const long long n = read_some(fd_, block.data() + size, block.size() - size);
             if (n > 0)
                 size += std::size_t(n);
             else if (n == 0)

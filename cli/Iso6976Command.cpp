@@ -2,6 +2,7 @@
 
 #include "Arguments.h"
 #include "CsvReader.h"
+#include "DescriptorIo.h"
 #include "Domain.h"
 
 #include <nlohmann/json.hpp>
@@ -118,7 +119,7 @@ void readAssignment(std::string_view assignment, std::array<double, gq::kCompone
 }
 
 std::vector<double> readCorrelation(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), kOpenForReading);
     if (fd < 0)
         throw Failure{"cannot read " + inQuotes(path) + ": " + std::strerror(errno)};
     struct Close {

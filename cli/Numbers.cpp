@@ -157,7 +157,7 @@ bool readPlainDecimal(const char* p, const char* end, char decimalMark, double& 
         whole = whole * 10 + unsigned(*p - '0');
     if (p == start)
         return false;
-    long decimals = 0;
+    std::ptrdiff_t decimals = 0;
     if (p != end) {
         if (*p != decimalMark)
             return false;

@@ -1,9 +1,10 @@
 #include "OutputBuffer.h"
 
+#include "DescriptorIo.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace tarvelo::cli {
 
@@ -65,7 +66,7 @@ void OutputBuffer::flush() {
 void OutputBuffer::writeAll(const char* data, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = ::write(fd_, data + done, size - done);
+        const long long n = write_some(fd_, data + done, size - done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;

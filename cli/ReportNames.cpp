@@ -5,6 +5,10 @@
 
 #include <array>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace tarvelo::cli {
 
 namespace {
@@ -36,6 +40,26 @@ bool isReservedOnWindows(std::string_view stem) {
                equalsIgnoringCase(base.substr(0, 3), "LPT");
     return false;
 }
+
+#if defined(_WIN32)
+// The stem in the ANSI code page, in which Windows' narrow file functions
+// (and so the kernel's Save2File) take paths; a character the code page
+// lacks becomes '_'. The stem is valid UTF-8 (safeFileStem keeps no other).
+std::string inAnsiCodePage(const std::string& utf8) {
+    if (GetACP() == CP_UTF8 || utf8.empty())
+        return utf8;
+    const int length = static_cast<int>(utf8.size());
+    const int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(), wideLength);
+    const int ansiLength = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                               wideLength, nullptr, 0, "_", nullptr);
+    std::string ansi(static_cast<std::size_t>(ansiLength), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, ansi.data(),
+                        ansiLength, "_", nullptr);
+    return ansi;
+}
+#endif
 
 } // namespace
 
@@ -73,6 +97,9 @@ std::string safeFileStem(std::string_view name) {
 
 std::string ReportNames::next(std::string_view rowName, std::size_t rowNumber) {
     std::string stem = safeFileStem(rowName);
+#if defined(_WIN32)
+    stem = inAnsiCodePage(stem);
+#endif
     if (stem.empty())
         stem = "row-" + std::to_string(rowNumber);
     std::string candidate = stem;

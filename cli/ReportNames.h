@@ -25,6 +25,8 @@ public:
     // "<stem>-3.htm", ... when the stem was already used in this run
     // (compared without regard to ASCII case, for case-insensitive file
     // systems). A row whose name leaves no stem is called "row-<rowNumber>".
+    // On Windows the name is in the ANSI code page, as the system's narrow
+    // file functions take it.
     std::string next(std::string_view rowName, std::size_t rowNumber);
 
 private:

@@ -1,6 +1,7 @@
 // tarvelo: the calculation kernel from the command line.
 #include "Calculator.h"
 #include "Commands.h"
+#include "DescriptorIo.h"
 #include "KernelBinding.h"
 #include "ReplaceFile.h"
 
@@ -11,6 +12,10 @@
 #include <string_view>
 #include <unistd.h>
 #include <vector>
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace {
 
@@ -35,7 +40,8 @@ protected:
     int sync() override {
         const char* p = pbase();
         while (p < pptr() && error_ == 0) {
-            const ssize_t n = ::write(STDOUT_FILENO, p, static_cast<std::size_t>(pptr() - p));
+            const long long n =
+                tarvelo::write_some(STDOUT_FILENO, p, static_cast<std::size_t>(pptr() - p));
             if (n > 0)
                 p += n;
             else if (n < 0 && errno != EINTR)
@@ -67,6 +73,13 @@ int finish(StandardOutput& output, int status) {
 } // namespace
 
 int main(int argc, char** argv) {
+#if defined(_WIN32)
+    // Bytes in and out as on every other system: the C runtime would turn LF
+    // into CR LF on output and stop reading piped input at a Ctrl-Z.
+    _setmode(STDIN_FILENO, _O_BINARY);
+    _setmode(STDOUT_FILENO, _O_BINARY);
+    _setmode(STDERR_FILENO, _O_BINARY);
+#endif
     std::ios::sync_with_stdio(false);
     StandardOutput output;
     std::cout.rdbuf(&output);

@@ -3,9 +3,11 @@
 #include "frmAbout.h"
 
 #include "Identity.h"
+#include "Pictures.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
@@ -94,7 +96,7 @@ void tst_frmAbout::isFixedSizeWithoutMinMaxOrIcon() {
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     // The application's icon must not leak into the dialog.
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarvelo.svg")));
+    QApplication::setWindowIcon(tarvelo::pictureIcon(QStringLiteral("tarvelo")));
     QVERIFY(dlg.windowIcon().isNull());
     QApplication::setWindowIcon(QIcon());
 }
@@ -159,24 +161,29 @@ void tst_frmAbout::everyPictureIsCompiledInAndDraws_data() {
     QTest::addColumn<QSize>("size");
     for (const char* name :
          {"tarvelo", "calculate", "refresh", "save", "exit", "flag_de", "flag_en", "help"})
-        QTest::newRow(name) << QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name))
+        QTest::newRow(name) << QStringLiteral(":/icons/%1.png").arg(QLatin1String(name))
                             << QSize(32, 32);
-    QTest::newRow("about") << QStringLiteral(":/pictures/about.svg") << QSize(380, 373);
+    QTest::newRow("about") << QStringLiteral(":/pictures/about.png") << QSize(380, 373);
 }
 
 void tst_frmAbout::everyPictureIsCompiledInAndDraws() {
     QFETCH(QString, path);
     QFETCH(QSize, size);
     QVERIFY2(QFile::exists(path), qPrintable(path));
-    // The picture's own size, as the SVG image reader reports it.
+    // Rendered at the SVG's own size, and at twice that for 200 %.
     QImage img(path);
-    QVERIFY2(!img.isNull(), "the SVG image-format plug-in could not read it");
+    QVERIFY2(!img.isNull(), "the PNG could not be read");
     QCOMPARE(img.size(), size);
+    const QString twice = path.chopped(4) + QStringLiteral("@2x.png");
+    QCOMPARE(QImage(twice).size(), size * 2);
     // Through QIcon, as the window uses it, at 100 % and 200 %.
-    const QIcon icon(path);
-    for (int px : {32, 64}) {
-        const QImage drawn = icon.pixmap(QSize(px, px)).toImage();
-        QVERIFY(!drawn.isNull());
+    const QIcon icon = path.startsWith(QStringLiteral(":/icons/"))
+                           ? tarvelo::pictureIcon(QFileInfo(path).baseName())
+                           : QIcon(path);
+    for (qreal ratio : {1.0, 2.0}) {
+        const QImage drawn = icon.pixmap(QSize(32, 32), ratio).toImage();
+        const int px = qRound(32 * ratio);
+        QCOMPARE(drawn.width(), px); // drawn from the rendering of that size
         QVERIFY(pixelsUnlike(drawn, qRgba(0, 0, 0, 0)) > px * px / 4);
     }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Identity.h"
+#include "PrivateRegistry.h"
 #include "cRegistry.h"
 #include "frmMain.h"
 

@@ -1,5 +1,6 @@
 # Runs the real tarvelo once and checks what a user would see.
 #   TARVELO        the program
+#   EMULATOR       what runs it on a cross-build, "|"-separated (optional)
 #   DATA           directory the program runs in (the CSV files are named relative to it)
 #   WORK           scratch directory, emptied first; "@WORK@" in ARGS stands for it
 #   ARGS           arguments, separated by "|"
@@ -26,7 +27,8 @@ set(input_option)
 if(DEFINED STDIN)
   set(input_option INPUT_FILE "${STDIN}")
 endif()
-execute_process(COMMAND "${TARVELO}" ${args}
+string(REPLACE "|" ";" emulator "${EMULATOR}")
+execute_process(COMMAND ${emulator} "${TARVELO}" ${args}
   WORKING_DIRECTORY "${DATA}"
   ${input_option}
   OUTPUT_VARIABLE out

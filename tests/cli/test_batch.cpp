@@ -168,7 +168,12 @@ TEST(BatchRun, writesOneReportPerComputedRowAndCountsAFailedOneAsAFailedRow) {
     ASSERT_EQ(calculator.reports.size(), 3u);
     EXPECT_EQ(calculator.reports[0].path, "/reports/gas.htm");
     EXPECT_EQ(calculator.reports[1].path, "/reports/gas-2.htm");
+#if defined(_WIN32)
+    // In the ANSI code page, Windows-1252 under Wine and on Western Windows.
+    EXPECT_EQ(calculator.reports[2].path, "/reports/N\xFC.htm");
+#else
     EXPECT_EQ(calculator.reports[2].path, "/reports/N\xC3\xBC.htm");
+#endif
     EXPECT_EQ(calculator.reports[2].name, "N\xC3\xBC");
     EXPECT_EQ(calculator.reports[0].language, Language::German);
     EXPECT_EQ(run.summary.failed, 1u);
@@ -320,7 +325,9 @@ TEST_F(RunBatchFiles, leavesAnExistingOutputAloneWhenTheRunCannotGoOn) {
 TEST_F(RunBatchFiles, replacesTheOutputKeepingItsPermissionsAndSaysRowsFailed) {
     write(dir / "in.csv", "name,CH4\na,100\nb,x\n");
     write(dir / "out.csv", "previous results\n");
+#if !defined(_WIN32) // Windows files have no permission bits
     ::chmod((dir / "out.csv").c_str(), 0640);
+#endif
     BatchRequest request;
     request.input = (dir / "in.csv").string();
     request.output = (dir / "out.csv").string();
@@ -330,9 +337,11 @@ TEST_F(RunBatchFiles, replacesTheOutputKeepingItsPermissionsAndSaysRowsFailed) {
     const auto out = lines(read(dir / "out.csv"));
     ASSERT_EQ(out.size(), 3u);
     EXPECT_EQ(out[1].substr(0, 2), "a,");
+#if !defined(_WIN32)
     struct stat status;
     ASSERT_EQ(::stat((dir / "out.csv").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0640u);
+#endif
     EXPECT_EQ(entries(), 2u);
     EXPECT_NE(messages.str().find("tarvelo batch: 1 of 2 rows failed\n"), std::string::npos);
 }
@@ -348,7 +357,8 @@ TEST_F(RunBatchFiles, createsTheReportDirectoryAndRefusesAFileInItsPlace) {
     EXPECT_EQ(runBatch(request, calculator, messages), kExitOk) << messages.str();
     EXPECT_TRUE(fs::is_directory(dir / "a" / "b"));
     ASSERT_EQ(calculator.reports.size(), 1u);
-    EXPECT_EQ(calculator.reports[0].path, (dir / "a" / "b" / "row-1.htm").string());
+    // Compared as paths: on Windows "/" and "\\" both separate.
+    EXPECT_EQ(fs::path(calculator.reports[0].path), dir / "a" / "b" / "row-1.htm");
 
     write(dir / "plain", "x");
     request.reportsDir = (dir / "plain").string();

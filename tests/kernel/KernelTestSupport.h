@@ -1,24 +1,51 @@
 // Helpers shared by the kernel tests: a scratch directory and file access.
 #pragma once
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace kerneltest {
 
+// How the system reports a file named as a directory of the path, and a
+// directory named as the file to write: Windows knows neither ENOTDIR nor
+// EISDIR for these and says "path not found" and "access denied".
+#if defined(_WIN32)
+inline constexpr int kFileAsDirectory = ENOENT;
+inline constexpr int kDirectoryAsFile = EACCES;
+#else
+inline constexpr int kFileAsDirectory = ENOTDIR;
+inline constexpr int kDirectoryAsFile = EISDIR;
+#endif
+
 // A fresh directory under the system's temporary directory, removed at the end.
 class ScratchDir {
 public:
     ScratchDir() {
+#if defined(_WIN32)
+        // No mkdtemp: a random name, taken only if it did not exist yet.
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const auto candidate = std::filesystem::temp_directory_path() /
+                                   ("tarvelo-kernel-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate))
+                path_ = candidate;
+        }
+        if (path_.empty())
+            throw std::runtime_error("no scratch directory could be made");
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / "tarvelo-kernel-XXXXXX");
         if (!mkdtemp(pattern.data()))
             throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
+#endif
     }
     ~ScratchDir() {
         std::error_code ignored;
@@ -29,8 +56,12 @@ public:
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
 
-    const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    const std::filesystem::path& path() const {
+        return path_;
+    }
+    std::string file(const std::string& name) const {
+        return (path_ / name).string();
+    }
     // The names of all entries, to show that no temporary file was left.
     std::set<std::string> entries() const {
         std::set<std::string> names;

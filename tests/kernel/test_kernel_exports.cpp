@@ -19,10 +19,15 @@
 #include <limits>
 #include <random>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
+#if defined(_WIN32)
+#include <float.h>
+#include <windows.h>
+#else
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 using kerneltest::readFile;
 using kerneltest::reportLines;
@@ -152,6 +157,38 @@ TEST(KernelCalculate, beforeGasDataInitResultsAreZero) {
     EXPECT_EQ(reportLines(readFile(dir.file("r.html"))).at(53), std::string(106, ' ') + " 90.00");
 }
 
+#if defined(_WIN32)
+// glibc's feenableexcept and fegetexcept, through the C runtime's control
+// word (the exception mask bits are set for masked exceptions).
+constexpr std::pair<int, unsigned> kTraps[] = {
+    {FE_OVERFLOW, _EM_OVERFLOW}, {FE_INVALID, _EM_INVALID}, {FE_DIVBYZERO, _EM_ZERODIVIDE}};
+
+int fegetexcept() {
+    const unsigned control = _controlfp(0, 0);
+    int enabled = 0;
+    for (const auto& [fe, em] : kTraps)
+        if (!(control & em))
+            enabled |= fe;
+    return enabled;
+}
+
+void feenableexcept(int traps) {
+    unsigned unmask = 0;
+    for (const auto& [fe, em] : kTraps)
+        if (traps & fe)
+            unmask |= em;
+    _controlfp(_controlfp(0, 0) & ~unmask, _MCW_EM);
+}
+
+void fedisableexcept(int) {
+    _controlfp(_MCW_EM, _MCW_EM);
+}
+
+void localtime_r(const std::time_t* time, std::tm* local) {
+    localtime_s(local, time);
+}
+#endif
+
 // Traps enabled by the caller are masked by the first export call, once:
 // overflow then gives infinities and a NaN input gives NaN results, with no
 // signal.
@@ -239,11 +276,61 @@ TEST(KernelSave2File, returnsTheErrorNumberAndKeepsTheOldFile) {
     ScratchDir dir;
     EXPECT_EQ(save("x", dir.file("missing/r.html")), ENOENT);
     kerneltest::writeFile(dir.file("old.html"), "old");
-    EXPECT_EQ(save("x", dir.file("old.html/r.html")), ENOTDIR);
+    EXPECT_EQ(save("x", dir.file("old.html/r.html")), kerneltest::kFileAsDirectory);
     EXPECT_EQ(readFile(dir.file("old.html")), "old");
     EXPECT_EQ(dir.entries(), std::set<std::string>{"old.html"});
 }
 
+#if defined(_WIN32)
+// Help opens the document through the command interpreter that COMSPEC
+// names. The document here is a batch file in a folder with a blank in its
+// name, standing in for a viewer: it records the path it was started as.
+class KernelHelp : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directory(dir_.path() / "help viewer");
+        viewer_ = dir_.file("help viewer\\viewer.cmd");
+        record_ = dir_.file("started");
+        kerneltest::writeFile(viewer_, "@echo %~f0> \"" + record_ +
+                                           ".part\"\r\n"
+                                           "@move /y \"" +
+                                           record_ + ".part\" \"" + record_ + "\" >nul\r\n");
+        char system[MAX_PATH] = {};
+        ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+        _putenv_s("COMSPEC", (std::string(system) + "\\cmd.exe").c_str());
+    }
+    void TearDown() override { _putenv_s("COMSPEC", ""); }
+
+    // Waits for the fake viewer to record how it was started.
+    std::string recorded() {
+        for (int i = 0; i < 200 && !std::filesystem::exists(record_); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return readFile(record_);
+    }
+
+    ScratchDir dir_;
+    std::string viewer_;
+    std::string record_;
+};
+
+TEST_F(KernelHelp, startsTheTrimmedPathThroughTheInterpreterWithoutWaiting) {
+    const std::string path = viewer_ + "   ";
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(kernel().Help(path.data(), static_cast<std::int32_t>(path.size())), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_EQ(recorded(), viewer_ + "\r\n");
+}
+
+TEST_F(KernelHelp, withoutComspecTheDocumentRunsThroughSystemWhichWaits) {
+    _putenv_s("COMSPEC", "");
+    EXPECT_EQ(kernel().Help(viewer_.data(), static_cast<std::int32_t>(viewer_.size())), 0);
+    EXPECT_TRUE(std::filesystem::exists(record_)); // already there: system() waited
+    EXPECT_EQ(readFile(record_), viewer_ + "\r\n");
+    kernel().GasData_Init();
+    const Results r = calculate({100});
+    EXPECT_EQ(bits(r.lambda), bits(9.56110001f));
+}
+#else
 // Help runs a fake xdg-open that records its arguments and then sleeps.
 class KernelHelp : public ::testing::Test {
 protected:
@@ -310,3 +397,4 @@ TEST(KernelHelpWithoutViewer, returnsZeroWhenNoOpenerIsFound) {
     errno = 0;
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
 }
+#endif

@@ -56,10 +56,12 @@ depends=$(field Depends)
 # The package names alone, one a line: "libc6 (>= 2.34)" gives libc6.
 depend_names=$(tr ',' '\n' <<<"$depends" | awk '{print $1}')
 wanted=(libc6 libstdc++6 xdg-utils)
-[[ "$with_app" == 1 ]] && wanted+=(libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6)
+[[ "$with_app" == 1 ]] && wanted+=(libqt6core6 libqt6gui6 libqt6widgets6)
 for package in "${wanted[@]}"; do
     grep -Fxq "$package" <<<"$depend_names" || fail "Depends lacks $package: $depends"
 done
+# The pictures are compiled in as PNG: no SVG plug-in is needed.
+grep -q '^libqt6svg' <<<"$depend_names" && fail "Depends names Qt's SVG module: $depends"
 echo "Depends: $depends"
 
 # From here on the package is installed; remove it whatever happens.
