@@ -238,7 +238,7 @@ ParsedNumber parseNumberGeneral(std::string_view text, char decimalMark) noexcep
     return {NumberStatus::Ok, single};
 }
 
-ParsedNumber parseNumber(std::string_view text, char decimalMark) noexcept {
+ParsedNumber parseNumberOutOfLine(std::string_view text, char decimalMark) noexcept {
     const char* begin = text.data();
     const char* end = begin + text.size();
     while (begin != end && isBlank(*begin))
