@@ -16,8 +16,20 @@ constexpr std::size_t kMaxRecordBytes = std::size_t(64) << 20;
 // or `end`. Eight bytes are tested at a time: a byte equal to c turns to zero
 // in word ^ c, and (v - 0x01..01) & ~v & 0x80..80 marks the lowest zero byte
 // of v exactly (bytes above it may be marked wrongly, which does no harm).
-std::size_t unquotedFieldEnd(const char* data, std::size_t i, std::size_t end,
-                             char delimiter) noexcept {
+// Most fields of a batch are a byte or two ("0", "12"), so the first two bytes
+// are first tested one by one in `stops`, the table of the bytes that end a
+// field: that costs fewer instructions than a word (on the benchmark input
+// 4673 -> 4399 instructions per row together with the line end
+// kept in a local, callgrind).
+std::size_t unquotedFieldEnd(const char* data, std::size_t i, std::size_t end, char delimiter,
+                             const bool* stops) noexcept {
+    if (i + 2 <= end) {
+        if (stops[static_cast<unsigned char>(data[i])])
+            return i;
+        if (stops[static_cast<unsigned char>(data[i + 1])])
+            return i + 1;
+        i += 2;
+    }
     if constexpr (std::endian::native == std::endian::little) {
         constexpr std::uint64_t ones = 0x0101010101010101u;
         constexpr std::uint64_t highs = 0x8080808080808080u;
@@ -42,11 +54,21 @@ std::size_t unquotedFieldEnd(const char* data, std::size_t i, std::size_t end,
 
 CsvReader::CsvReader(int fd, char delimiter, std::size_t blockSize)
     : fd_(fd), delimiter_(delimiter), buffer_(blockSize < 16 ? 16 : blockSize),
-      data_(buffer_.data()) {}
+      data_(buffer_.data()) {
+    setStops();
+}
 
 CsvReader::CsvReader(char* data, std::size_t size, char delimiter)
     : fd_(-1), delimiter_(delimiter), data_(data), end_(size), bytesRead_(size), eof_(true),
-      atStart_(false) {}
+      atStart_(false) {
+    setStops();
+}
+
+void CsvReader::setStops() noexcept {
+    stops_[static_cast<unsigned char>(delimiter_)] = true;
+    stops_[static_cast<unsigned char>('\n')] = true;
+    stops_[static_cast<unsigned char>('\r')] = true;
+}
 
 bool CsvReader::fill() {
     if (eof_ || fd_ < 0)
@@ -86,34 +108,37 @@ bool CsvReader::parse(CsvRecord& record, std::size_t& consumed) {
     unescape_.clear();
     const char* const data = data_;
     const char delimiter = delimiter_;
+    // Copies the compiler need not reload after each store into `record`.
+    const std::size_t end = end_;
+    const bool eof = eof_;
     std::size_t i = begin_;
     std::size_t newlines = 0;
     for (;;) {
         // One field starts at i.
-        if (i < end_ && data[i] == '"') {
+        if (i < end && data[i] == '"') {
             const std::size_t start = i + 1;
             std::size_t j = start;
             bool doubled = false;
             for (;;) {
-                const void* quote = std::memchr(data + j, '"', end_ - j);
+                const void* quote = std::memchr(data + j, '"', end - j);
                 if (!quote) {
-                    if (!eof_)
+                    if (!eof)
                         return false;
-                    for (std::size_t k = start; k < end_; ++k)
+                    for (std::size_t k = start; k < end; ++k)
                         newlines += data[k] == '\n';
-                    record.fields.emplace_back(data + start, end_ - start);
+                    record.fields.emplace_back(data + start, end - start);
                     record.problem = "quote not closed";
                     record.problemField = record.fields.size() - 1;
-                    i = end_;
+                    i = end;
                     break;
                 }
                 j = std::size_t(static_cast<const char*>(quote) - data);
-                if (j + 1 < end_ && data[j + 1] == '"') {
+                if (j + 1 < end && data[j + 1] == '"') {
                     doubled = true;
                     j += 2;
                     continue;
                 }
-                if (j + 1 == end_ && !eof_)
+                if (j + 1 == end && !eof)
                     return false; // the next block may start with the second quote
                 for (std::size_t k = start; k < j; ++k)
                     newlines += data[k] == '\n';
@@ -124,21 +149,21 @@ bool CsvReader::parse(CsvRecord& record, std::size_t& consumed) {
                 break;
             }
             // After the closing quote only a delimiter or the end of the record may follow.
-            if (i < end_ && data[i] != delimiter && data[i] != '\n' && data[i] != '\r') {
+            if (i < end && data[i] != delimiter && data[i] != '\n' && data[i] != '\r') {
                 if (record.problem.empty()) {
                     record.problem = "text after a closing quote";
                     record.problemField = record.fields.size() - 1;
                 }
-                while (i < end_ && data[i] != delimiter && data[i] != '\n' && data[i] != '\r')
+                while (i < end && data[i] != delimiter && data[i] != '\n' && data[i] != '\r')
                     ++i;
             }
         } else {
             const std::size_t start = i;
-            i = unquotedFieldEnd(data, i, end_, delimiter);
+            i = unquotedFieldEnd(data, i, end, delimiter, stops_);
             record.fields.emplace_back(data + start, i - start);
         }
-        if (i == end_) {
-            if (!eof_)
+        if (i == end) {
+            if (!eof)
                 return false;
             break; // the last record lacks a line end
         }
@@ -148,9 +173,9 @@ bool CsvReader::parse(CsvRecord& record, std::size_t& consumed) {
         }
         // A line end: CR LF, LF or CR.
         if (data[i] == '\r') {
-            if (i + 1 == end_ && !eof_)
+            if (i + 1 == end && !eof)
                 return false;
-            if (i + 1 < end_ && data[i + 1] == '\n')
+            if (i + 1 < end && data[i + 1] == '\n')
                 ++i;
         }
         ++i;

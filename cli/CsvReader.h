@@ -69,6 +69,8 @@ private:
     bool eof_ = false;
     bool atStart_ = true;
     std::vector<std::size_t> unescape_; // fields holding "" to undouble
+    bool stops_[256] = {};              // the bytes that end an unquoted field
+    void setStops() noexcept;
 };
 
 // The record being read is longer than a sane record can be.

@@ -81,8 +81,10 @@ void storeWord(char* out, std::uint64_t text) noexcept {
     }
 }
 
-// Stores the eight digits of n < 10^8 as text at out.
-void storeEightDigits(char* out, std::uint32_t n) noexcept {
+// Stores the eight digits of n < 10^8 as text at out. This and the two
+// functions below are forced inline: as calls they cost 4399 instead of 4190
+// instructions per row of the benchmark input (callgrind).
+[[gnu::always_inline]] inline void storeEightDigits(char* out, std::uint32_t n) noexcept {
     storeWord(out, eightDigits(n) + kZeroChars);
 }
 
@@ -93,7 +95,8 @@ void storeEightDigits(char* out, std::uint32_t n) noexcept {
 // the copies write up to 16 bytes at a time, which stays within the
 // kMaxNumberText chars at the start of the number for every caller here
 // (a sign, at most 15 integer digits and the mark or "0." and 8 zeros, then 16).
-char* layOut(char* p, const char* digits, int count, int decimals, char decimalMark) noexcept {
+[[gnu::always_inline]] inline char* layOut(char* p, const char* digits, int count, int decimals,
+                                           char decimalMark) noexcept {
     const int integers = count - decimals;
     const int first = integers > 0 ? integers : 0;
     int last = count;
@@ -117,7 +120,8 @@ char* layOut(char* p, const char* digits, int count, int decimals, char decimalM
 
 // Writes scaled / 10^decimals; `scaled` is a whole number below 1e15 in
 // magnitude. A negative zero and zero are both "0".
-char* writeScaled(char* out, double scaled, int decimals, char decimalMark) noexcept {
+[[gnu::always_inline]] inline char* writeScaled(char* out, double scaled, int decimals,
+                                                char decimalMark) noexcept {
     char* p = out;
     const auto k = static_cast<std::uint64_t>(std::fabs(scaled));
     if (scaled < 0.0 && k != 0)
@@ -238,7 +242,7 @@ ParsedNumber parseNumberGeneral(std::string_view text, char decimalMark) noexcep
     return {NumberStatus::Ok, single};
 }
 
-ParsedNumber parseNumber(std::string_view text, char decimalMark) noexcept {
+ParsedNumber parseNumberOutOfLine(std::string_view text, char decimalMark) noexcept {
     const char* begin = text.data();
     const char* end = begin + text.size();
     while (begin != end && isBlank(*begin))

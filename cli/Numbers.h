@@ -26,7 +26,17 @@ struct ParsedNumber {
 // sign, digits with `decimalMark` ('.' or ','; the other mark is refused), an
 // optional exponent. The value is read in double precision and then stored in
 // single precision, as the window stores a typed entry.
-ParsedNumber parseNumber(std::string_view text, char decimalMark) noexcept;
+ParsedNumber parseNumberOutOfLine(std::string_view text, char decimalMark) noexcept;
+
+// A single digit, the most common field of a batch (seven in ten fields of
+// the benchmark input are "0"), is read here without a call: on that input
+// this took the instructions per row from 5310 to 4673 (callgrind). Its value is
+// the digit exactly, as from every other path.
+inline ParsedNumber parseNumber(std::string_view text, char decimalMark) noexcept {
+    if (text.size() == 1 && unsigned(text[0] - '0') < 10u)
+        return {NumberStatus::Ok, float(text[0] - '0')};
+    return parseNumberOutOfLine(text, decimalMark);
+}
 
 // parseNumber without its shortcut for plain decimals: every text through
 // std::from_chars. The two agree on every text.
