@@ -270,9 +270,9 @@ constexpr Line kLines[] = {
      "MJ/V", 4, true},
 };
 
-std::string fixed(double value, int decimals, bool german) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+// A number printed by the C library (in the "C" locale the program keeps),
+// with the decimal comma in German.
+std::string withMark(const char* text, bool german) {
     std::string s(text);
     if (german)
         for (char& c : s)
@@ -281,15 +281,16 @@ std::string fixed(double value, int decimals, bool german) {
     return s;
 }
 
+std::string fixed(double value, int decimals, bool german) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return withMark(text, german);
+}
+
 std::string shortNumber(double value, bool german) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", value);
-    std::string s(text);
-    if (german)
-        for (char& c : s)
-            if (c == '.')
-                c = ',';
-    return s;
+    return withMark(text, german);
 }
 
 std::size_t width(std::string_view text) {
