@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <string>
 
 namespace tarvelo::cli {
 
@@ -23,13 +24,16 @@ void Iso6976Columns::add(Amounts& amounts, std::size_t column, std::string_view 
                          char decimalMark) const noexcept {
     if (column >= componentOfColumn_.size() || componentOfColumn_[column] < 0)
         return;
-    char text[64];
-    std::size_t n = 0;
+    // The field was accepted as a number already; read it again in double
+    // precision, whatever its length (a fixed buffer would cut off, say,
+    // the digits after many leading zeros).
+    std::string text;
+    text.reserve(field.size());
     for (const char c : field)
-        if (c != ' ' && c != '\t' && c != '+' && n < sizeof text)
-            text[n++] = c == decimalMark ? '.' : c;
+        if (c != ' ' && c != '\t' && c != '+')
+            text.push_back(c == decimalMark ? '.' : c);
     double percent = 0.0;
-    std::from_chars(text, text + n, percent);
+    std::from_chars(text.data(), text.data() + text.size(), percent);
     amounts[std::size_t(componentOfColumn_[column])] += percent;
 }
 
