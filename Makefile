@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 # the Windows programs with their tests and installer and run them under Wine.
 ifneq ($(CI),)
 CMAKE_FLAGS += -DTARVELO_WERROR=ON
-DEPS_FLAGS += --package --windows
+DEPS_FLAGS += --package --windows --windows-app
 endif
 
 # The sanitizer build, the fuzzers and the analysers keep trees of their own.
@@ -40,6 +40,7 @@ test: build
 ifneq ($(CI),)
 	@$(MAKE) --no-print-directory soak
 	@$(MAKE) --no-print-directory asan-test
+	@$(MAKE) --no-print-directory windows-test
 endif
 
 # The whole suite once more, built with AddressSanitizer, UndefinedBehavior-

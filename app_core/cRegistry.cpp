@@ -6,6 +6,10 @@
 #include <QSettings>
 #include <QVariant>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace {
 
 // "Marsk\TarveloV1" names the organisation "Marsk" and the application
@@ -25,6 +29,24 @@ StoreName storeName(const QString& appName) {
 
 QString valuePath(const QString& section, const QString& key) {
     return section + u'/' + key;
+}
+
+// Whether the store can hold a value at all. On Windows, QSettings creates
+// its key in the registry as soon as a value is looked up, so a program that
+// only read its settings would leave an empty key behind; the key is first
+// opened for reading only. Elsewhere a missing file is read as empty and
+// nothing is created.
+bool storeMayExist([[maybe_unused]] const StoreName& name) {
+#if defined(_WIN32)
+    const QString path = QStringLiteral("Software\\") + name.organisation +
+                         (name.application.isEmpty() ? QString() : u'\\' + name.application);
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, reinterpret_cast<const wchar_t*>(path.utf16()), 0,
+                      KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+#endif
+    return true;
 }
 
 } // namespace
@@ -49,6 +71,8 @@ void cRegistry::SaveSetting(const QString& AppName, const QString& Section, cons
 QString cRegistry::GetSetting(const QString& AppName, const QString& Section, const QString& Key,
                               const QString& Default) const {
     const StoreName name = storeName(AppName);
+    if (!storeMayExist(name))
+        return Default;
     const QSettings store(QSettings::NativeFormat, QSettings::UserScope, name.organisation,
                           name.application);
     if (store.status() != QSettings::NoError)

@@ -16,8 +16,11 @@ KernelBindingError::KernelBindingError(int number, std::string systemText)
 
 namespace {
 
+// The loader's message on why `subject` (the library, or the library and a
+// function) could not be had. dlerror() names it itself; Windows' message
+// does not ("The specified module could not be found."), so it is put first.
 #if defined(_WIN32)
-std::string lastSystemError() {
+std::string lastSystemError(const std::string& subject) {
     char buffer[512] = {};
     DWORD code = GetLastError();
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
@@ -25,10 +28,10 @@ std::string lastSystemError() {
     std::string text(buffer);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
         text.pop_back();
-    return text;
+    return subject + ": " + text;
 }
 #else
-std::string lastSystemError() {
+std::string lastSystemError(const std::string&) {
     const char* text = dlerror();
     return text ? text : "unknown error";
 }
@@ -61,7 +64,8 @@ void* KernelBinding::resolve(const char* name) {
         handle_ = dlopen(libraryName_.c_str(), RTLD_NOW | RTLD_LOCAL);
 #endif
         if (!handle_)
-            throw KernelBindingError(KernelBindingError::LibraryNotLoaded, lastSystemError());
+            throw KernelBindingError(KernelBindingError::LibraryNotLoaded,
+                                     lastSystemError(libraryName_));
     }
 #if defined(_WIN32)
     void* symbol = reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
@@ -70,7 +74,8 @@ void* KernelBinding::resolve(const char* name) {
     void* symbol = dlsym(handle_, name);
 #endif
     if (!symbol)
-        throw KernelBindingError(KernelBindingError::FunctionNotFound, lastSystemError());
+        throw KernelBindingError(KernelBindingError::FunctionNotFound,
+                                 lastSystemError(libraryName_ + ": " + name));
     return symbol;
 }
 

@@ -20,6 +20,20 @@ using driver::gas;
 
 namespace {
 
+// Where the first save dialog opens: the drive's root on Windows (which Qt
+// spells "C:/"), the home directory elsewhere.
+#if defined(Q_OS_WIN)
+const QString kFirstSaveDirectory = QStringLiteral("c:/");
+QString firstSaveDirectory(const QString& shown) {
+    return shown.toLower();
+}
+#else
+const QString kFirstSaveDirectory = QDir::homePath();
+QString firstSaveDirectory(const QString& shown) {
+    return shown;
+}
+#endif
+
 QByteArray contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -79,11 +93,7 @@ private slots:
         QCOMPARE(offered.size(), 1);
         QCOMPARE(offered[0].title, QStringLiteral("Save as..."));
         QCOMPARE(offered[0].filters, QStringList{"TarveloV1-Output (*.htm)"});
-#if defined(Q_OS_WIN)
-        QCOMPARE(offered[0].directory, QDir(QStringLiteral("c:\\")).absolutePath());
-#else
-        QCOMPARE(offered[0].directory, QDir::homePath());
-#endif
+        QCOMPARE(firstSaveDirectory(offered[0].directory), kFirstSaveDirectory);
         QVERIFY(offered[0].saveMode);
         QCOMPARE(driver::setting("General", "InitDir"), QDir::toNativeSeparators(dir.path() + "/"));
         const QByteArray report = contents(answer);
@@ -115,7 +125,8 @@ private slots:
         calculateWorkedExample(window.get(), "gas");
         driver::ModalAnswerer answerer;
         driver::click(find(window.get(), "cmdSave"));
-        QCOMPARE(shownIn, QStringList{QDir::homePath()});
+        QCOMPARE(shownIn.size(), 1);
+        QCOMPARE(firstSaveDirectory(shownIn[0]), kFirstSaveDirectory);
         QCOMPARE(driver::setting("General", "InitDir"), QStringLiteral("<missing>"));
         QVERIFY(answerer.messages.isEmpty());
     }
