@@ -144,6 +144,13 @@ struct BatchRun::Layout {
     char mark = '.';
     bool quoteNumbers = false; // a decimal comma in comma-separated output needs quotes
     bool writeReports = false;
+    // Rows are first tried with processPlainRow: not with --iso6976, whose
+    // amounts are read from the field texts, nor when the decimal mark is the
+    // delimiter, where a number with decimals is always quoted.
+    bool plainRows = false;
+    // The bytes that end a name or make it need quotes: the delimiter, CR,
+    // LF and the quote.
+    bool nameStops[256] = {};
     // Without a name column the row number comes first, which only the
     // writer knows: the chunk's text then holds each row from its first
     // delimiter on, and rowEnds says where each row ends.
@@ -195,6 +202,15 @@ BatchRun::BatchRun(const BatchRequest& request, Calculator& calculator, std::ost
 
 BatchRun::~BatchRun() = default;
 
+// What the reading of one row yields, for writeRow.
+struct BatchRun::ParsedRow {
+    Composition percent{};
+    std::string_view name;  // empty without a name column
+    bool plainName = false; // the name needs no quotes (else writeRow looks)
+    std::string reason;     // why the row failed; empty when it did not
+    Iso6976Columns::Row iso;
+};
+
 Results BatchRun::calculate(const Composition& percent) {
     if (stateless_)
         return stateless_(percent);
@@ -209,19 +225,17 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
     const auto& columns = layout.columns;
     const auto& header = layout.header;
     const auto& fields = record.fields;
-    const char delimiter = layout.delimiter;
     const char mark = layout.mark;
-    const bool quoteNumbers = layout.quoteNumbers;
-    OutputBuffer& out = chunk.text;
-    std::string reason;
-    Composition percent{};
+    ParsedRow parsed;
+    std::string& reason = parsed.reason;
+    Composition& percent = parsed.percent;
     bool failed = false;
     // Zeroing the ISO amounts cost 65 instructions a row, also without
     // --iso6976 (callgrind), so they are kept in the chunk and zeroed only when used.
     Iso6976Columns::Amounts& isoPercent = chunk.isoPercent;
     if (iso_)
         isoPercent.fill(0.0);
-    Iso6976Columns::Row isoRow;
+    Iso6976Columns::Row& isoRow = parsed.iso;
     std::string kernelBlockedBy; // an ISO-only component present in the row
 
     if (!record.problem.empty()) {
@@ -247,20 +261,20 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
             const int column = columnOf[i];
             if (column == kNameColumn)
                 continue;
-            const ParsedNumber parsed = parseNumber(field[i], mark);
-            if (parsed.status == NumberStatus::Ok) {
+            const ParsedNumber number = parseNumber(field[i], mark);
+            if (number.status == NumberStatus::Ok) {
                 if (iso) {
                     iso->add(isoPercent, i, field[i], mark);
-                    if (column == kIsoOnlyColumn && parsed.value != 0.0f && kernelBlockedBy.empty())
+                    if (column == kIsoOnlyColumn && number.value != 0.0f && kernelBlockedBy.empty())
                         kernelBlockedBy = columnName(header, i, column);
                 }
                 if (column >= 0)
-                    percent[std::size_t(column)] = parsed.value;
-            } else if (parsed.status != NumberStatus::Empty) {
+                    percent[std::size_t(column)] = number.value;
+            } else if (number.status != NumberStatus::Empty) {
                 reason = "column " + columnName(header, i, column) + ": " +
-                         std::string(describe(parsed.status)) + " " + shown(fields[i]);
+                         std::string(describe(number.status)) + " " + shown(fields[i]);
                 const char otherMark = mark == ',' ? '.' : ',';
-                if (parsed.status == NumberStatus::NotANumber &&
+                if (number.status == NumberStatus::NotANumber &&
                     fields[i].find(otherMark) != std::string_view::npos)
                     reason +=
                         mark == ',' ? " (the decimal mark is ',')" : " (the decimal mark is '.')";
@@ -273,11 +287,78 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
     // The ISO columns of a readable row, whatever the kernel makes of it.
     if (iso_ && !failed)
         isoRow = iso_->compute(isoPercent);
-    if (!failed && !kernelBlockedBy.empty()) {
+    if (!failed && !kernelBlockedBy.empty())
         reason = "kernel: component " + kernelBlockedBy + " is not one of the kernel's";
-        failed = true;
-    }
 
+    if (!layout.numbered() && std::size_t(layout.nameIndex) < fields.size())
+        parsed.name = fields[std::size_t(layout.nameIndex)];
+    writeRow(parsed, row, record.line, chunk, layout);
+}
+
+// A row whose fields are a name and plain decimals (see readPlainDecimalAt),
+// unquoted, as many as the header has, and that ends with LF or CR LF: read
+// field by field straight from the text, without first splitting it into
+// fields, and computed and written. Returns the bytes of the row, line end
+// included, or 0 when the row is not such a row and nothing was written;
+// processRow then reads it. The row's text must end before the last LF of
+// the data it lies in, which stops every scan.
+std::size_t BatchRun::processPlainRow(const char* text, std::size_t row, std::size_t line,
+                                      Chunk& chunk, const Layout& layout) {
+    const char delimiter = layout.delimiter;
+    const char mark = layout.mark;
+    const char* p = text;
+    if (*p == '\n' || *p == '\r') // a blank line, which is skipped
+        return 0;
+    ParsedRow parsed;
+    const int* const columnOf = layout.columns.data();
+    const std::size_t count = layout.columns.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) {
+            if (*p != delimiter)
+                return 0;
+            ++p;
+        }
+        const int column = columnOf[i];
+        if (column == kNameColumn) {
+            const char* const name = p;
+            while (!layout.nameStops[static_cast<unsigned char>(*p)])
+                ++p;
+            if (*p == '"')
+                return 0;
+            parsed.name = std::string_view(name, std::size_t(p - name));
+            parsed.plainName = true;
+            continue;
+        }
+        if (*p == delimiter || *p == '\n' || *p == '\r')
+            continue; // an empty field counts as 0
+        float value;
+        p = readPlainDecimalAt(p, mark, value);
+        if (!p)
+            return 0;
+        parsed.percent[std::size_t(column)] = value;
+    }
+    if (*p == '\n')
+        ++p;
+    else if (*p == '\r' && p[1] == '\n')
+        p += 2;
+    else
+        return 0;
+    writeRow(parsed, row, line, chunk, layout);
+    return std::size_t(p - text);
+}
+
+// The rest of a row, read by processRow or processPlainRow: the kernel's
+// results, the row's text in the chunk, its message and its report.
+void BatchRun::writeRow(ParsedRow& parsed, std::size_t row, std::size_t line, Chunk& chunk,
+                        const Layout& layout) {
+    const char delimiter = layout.delimiter;
+    const char mark = layout.mark;
+    const bool quoteNumbers = layout.quoteNumbers;
+    OutputBuffer& out = chunk.text;
+    const Composition& percent = parsed.percent;
+    const Iso6976Columns::Row& isoRow = parsed.iso;
+    std::string& reason = parsed.reason;
+    bool failed = !reason.empty();
     Results results;
     float sum = 0.0f;
     if (!failed) {
@@ -290,10 +371,10 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
         }
     }
 
-    std::string_view rowName;
-    if (!layout.numbered() && std::size_t(layout.nameIndex) < fields.size())
-        rowName = fields[std::size_t(layout.nameIndex)];
-    if (!layout.numbered())
+    const std::string_view rowName = parsed.name;
+    if (parsed.plainName)
+        out.append(rowName);
+    else if (!layout.numbered())
         out.appendField(rowName, delimiter);
 
     if (failed) {
@@ -307,7 +388,7 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
         *p++ = delimiter; // reason
         out.commit(p);
         // The message names the row's own fault; the field adds the ISO columns' reason.
-        chunk.notes.push_back({row, record.line, reason});
+        chunk.notes.push_back({row, line, reason});
         if (!isoRow.reason.empty())
             reason += "; " + isoRow.reason;
         out.appendField(reason, delimiter);
@@ -321,7 +402,7 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
     // named on standard error like any other, though its kernel columns stand.
     if (!isoRow.reason.empty()) {
         ++chunk.failed;
-        chunk.notes.push_back({row, record.line, isoRow.reason});
+        chunk.notes.push_back({row, line, isoRow.reason});
     }
 
     char* p = out.reserve(10 * (kMaxNumberText + 3) + 16 + Iso6976Columns::kMaxText);
@@ -361,8 +442,7 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
     *p++ = delimiter;
     out.commit(p);
     if (layout.writeReports)
-        chunk.reports.push_back(
-            {row, record.line, out.text().size(), rowName, percent, isoRow.reason});
+        chunk.reports.push_back({row, line, out.text().size(), rowName, percent, isoRow.reason});
     if (!isoRow.reason.empty())
         out.appendField(isoRow.reason, delimiter);
     out.put('\n');
@@ -370,10 +450,30 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
 
 void BatchRun::processChunk(Chunk& chunk, const Layout& layout) {
     try {
-        CsvReader records(chunk.input.data() + chunk.begin, chunk.input.size() - chunk.begin,
-                          layout.delimiter);
+        char* const data = chunk.input.data() + chunk.begin;
+        const std::size_t size = chunk.input.size() - chunk.begin;
+        CsvReader records(data, size, layout.delimiter);
+        // Plain rows are read up to the last LF, which ends each of their scans.
+        std::size_t lastLineFeed = size;
+        while (lastLineFeed > 0 && data[lastLineFeed - 1] != '\n')
+            --lastLineFeed;
+        const char* const plainEnd =
+            layout.plainRows && lastLineFeed > 0 ? data + lastLineFeed - 1 : data;
         CsvRecord record;
-        while (records.next(record)) {
+        for (;;) {
+            const char* const next = records.unread().data();
+            if (next < plainEnd) {
+                if (const std::size_t n =
+                        processPlainRow(next, chunk.rows, records.nextLine(), chunk, layout)) {
+                    records.skipRecord(n);
+                    ++chunk.rows;
+                    if (layout.perRow())
+                        chunk.rowEnds.push_back(chunk.text.text().size());
+                    continue;
+                }
+            }
+            if (!records.next(record))
+                break;
             processRow(record, chunk.rows++, chunk, layout);
             if (layout.perRow())
                 chunk.rowEnds.push_back(chunk.text.text().size());
@@ -487,6 +587,9 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
     layout.mark = request_.decimalMark;
     layout.quoteNumbers = layout.mark == layout.delimiter;
     layout.writeReports = !request_.reportsDir.empty();
+    layout.plainRows = !iso_ && layout.mark != layout.delimiter;
+    for (const char stop : {layout.delimiter, '\n', '\r', '"'})
+        layout.nameStops[static_cast<unsigned char>(stop)] = true;
 
     out.append(layout.numbered() ? "row" : "name");
     for (const std::string_view column : kOutputColumns) {

@@ -75,8 +75,13 @@ public:
 private:
     struct Chunk;
     struct Layout;
+    struct ParsedRow;
     void processChunk(Chunk& chunk, const Layout& layout);
     void processRow(const CsvRecord& record, std::size_t row, Chunk& chunk, const Layout& layout);
+    std::size_t processPlainRow(const char* text, std::size_t row, std::size_t line, Chunk& chunk,
+                                const Layout& layout);
+    void writeRow(ParsedRow& parsed, std::size_t row, std::size_t line, Chunk& chunk,
+                  const Layout& layout);
     Results calculate(const Composition& percent);
     void emit(Chunk& chunk, const Layout& layout, std::string_view inputName, std::size_t baseLine,
               OutputBuffer& out, BatchSummary& summary);

@@ -51,6 +51,16 @@ public:
     // The line on which the next record would start.
     std::size_t nextLine() const noexcept { return line_; }
 
+    // For a caller that reads simple records itself: the input not yet
+    // handed out, from the start of the next record (or blank line), and
+    // then skipRecord(n) past the n bytes of one record that took one line,
+    // its line end included. Only for a reader over memory.
+    std::string_view unread() const noexcept { return {data_ + begin_, end_ - begin_}; }
+    void skipRecord(std::size_t bytes) noexcept {
+        begin_ += bytes;
+        ++line_;
+    }
+
 private:
     // Reads more input behind the unparsed part; false at the end of input.
     bool fill();

@@ -1,5 +1,6 @@
 #include "Numbers.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -35,9 +36,7 @@ constexpr std::uint64_t kPow10[] = {1ull,
                                     1000000000000000000ull,
                                     10000000000000000000ull};
 
-// Powers of ten up to 10^19, all exact in double.
-constexpr double kPow10Double[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
-                                   1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+using detail::kPow10Double;
 
 void replaceMark(char* begin, char* end, char decimalMark) noexcept {
     if (decimalMark == '.')
@@ -81,27 +80,43 @@ void storeWord(char* out, std::uint64_t text) noexcept {
     }
 }
 
-// Stores the eight digits of n < 10^8 as text at out. This and the two
-// functions below are forced inline: as calls they cost 4399 instead of 4190
-// instructions per row of the benchmark input (callgrind).
-[[gnu::always_inline]] inline void storeEightDigits(char* out, std::uint32_t n) noexcept {
-    storeWord(out, eightDigits(n) + kZeroChars);
+// How many of the eight digits of eightDigits(n) end the number as zeros:
+// the zero bytes at the high end of the word (8 for n = 0). Counted rather
+// than looked for digit by digit: on the benchmark input that loop cost
+// 72 instructions and three mispredicted branches a row (callgrind).
+[[gnu::always_inline]] inline int trailingZeros(std::uint64_t digitValues) noexcept {
+    return std::countl_zero(digitValues) / 8;
+}
+
+// x rounded to a whole number, ties to even: std::nearbyint in the default
+// rounding mode, for which it is called, without the call into the C library.
+// Adding and taking away 2^52 leaves no bits below the units, and the sum is
+// rounded to nearest, ties to even; doubles of 2^52 or more are whole.
+// Only the sign of a zero result may differ from nearbyint's, and the
+// writers below show either zero as "0".
+[[gnu::always_inline]] inline double roundToWhole(double x) noexcept {
+    constexpr double kTwoTo52 = 4503599627370496.0;
+    if (!(std::fabs(x) < kTwoTo52))
+        return x; // whole already, or not finite
+    const double offset = std::copysign(kTwoTo52, x);
+    return (x + offset) - offset;
 }
 
 // Writes the number whose `count` digits (at most 16) start at `digits`, the
-// last `decimals` of them after the decimal mark: the integer part ("0" when
-// all digits are decimals), then, unless they are all zeros, the mark and the
-// decimals without trailing zeros. 16 bytes from `digits` must be readable;
-// the copies write up to 16 bytes at a time, which stays within the
-// kMaxNumberText chars at the start of the number for every caller here
-// (a sign, at most 15 integer digits and the mark or "0." and 8 zeros, then 16).
+// last `decimals` of them after the decimal mark and the last `zeros` of
+// them zeros: the integer part ("0" when all digits are decimals), then,
+// unless they are all zeros, the mark and the decimals without trailing
+// zeros. 16 bytes from `digits` must be readable; the copies write up to 16
+// bytes at a time, which stays within the kMaxNumberText chars at the start
+// of the number for every caller here (a sign, at most 15 integer digits and
+// the mark or "0." and 8 zeros, then 16). This, eightDigits and
+// writeScaled are forced inline: as calls they cost 4399 instead of 4190
+// instructions per row of the benchmark input (callgrind).
 [[gnu::always_inline]] inline char* layOut(char* p, const char* digits, int count, int decimals,
-                                           char decimalMark) noexcept {
+                                           int zeros, char decimalMark) noexcept {
     const int integers = count - decimals;
     const int first = integers > 0 ? integers : 0;
-    int last = count;
-    while (last > first && digits[last - 1] == '0')
-        --last;
+    const int last = std::max(count - zeros, first);
     if (integers > 0) {
         std::memcpy(p, digits, 16);
         p += integers;
@@ -129,34 +144,37 @@ void storeWord(char* out, std::uint64_t text) noexcept {
     char text[32] = {};
     const char* digits;
     int count;
+    int trailing;
     // The leading zeros are skipped, but one digit is kept. They are the
     // zero bytes at the low end of the first word of digit values.
     std::uint64_t first;
     if (k < kPow10[8]) {
         first = eightDigits(std::uint32_t(k));
         count = 8;
+        trailing = trailingZeros(first);
     } else {
         first = eightDigits(std::uint32_t(k / kPow10[8]));
-        storeEightDigits(text + 8, std::uint32_t(k % kPow10[8]));
+        const std::uint64_t second = eightDigits(std::uint32_t(k % kPow10[8]));
+        storeWord(text + 8, second + kZeroChars);
         count = 16; // the first word is not zero
+        trailing = second == 0 ? 8 + trailingZeros(first) : trailingZeros(second);
     }
     storeWord(text, first + kZeroChars);
     const int zeros = first == 0 ? 7 : std::countr_zero(first) / 8;
     digits = text + zeros;
     count -= zeros;
-    return layOut(p, digits, count, decimals, decimalMark);
+    return layOut(p, digits, count, decimals, trailing, decimalMark);
 }
 
 // Plain decimals ("87.5", "0,0695", "100"): digits, optionally the decimal
-// mark and more digits, at most 19 digits in all. When those digits, read as
-// one whole number, do not exceed 2^53, both it and the power of ten are
-// exact doubles, and one correctly rounded division yields the double nearest
-// the decimal: the value std::from_chars returns. False for anything else.
-bool readPlainDecimal(const char* p, const char* end, char decimalMark, double& value) noexcept {
-    if (end - p > 20) // 19 digits and the mark
+// mark and more digits, at most 19 digits in all and not above 2^53 as one
+// whole number (detail::plainDecimalValue). False for anything else.
+bool readPlainDecimal(const char* p, const char* end, char decimalMark, float& value) noexcept {
+    constexpr std::ptrdiff_t kMostDigits = detail::kPlainDigits;
+    if (end - p > kMostDigits + 1) // the digits and the mark
         return false;
     const char* const start = p;
-    std::uint64_t whole = 0; // wraps for 20 digits, which are refused below
+    std::uint64_t whole = 0; // may wrap for 20 digits, which are refused below
     for (; p != end && unsigned(*p - '0') < 10u; ++p)
         whole = whole * 10 + unsigned(*p - '0');
     if (p == start)
@@ -169,14 +187,14 @@ bool readPlainDecimal(const char* p, const char* end, char decimalMark, double& 
         for (; p != end && unsigned(*p - '0') < 10u; ++p)
             whole = whole * 10 + unsigned(*p - '0');
         decimals = p - fraction;
-        if (decimals == 0 || p != end || end - start > 20)
+        if (decimals == 0 || p != end || end - start > kMostDigits + 1)
             return false;
-    } else if (end - start > 19) {
+    } else if (end - start > kMostDigits) {
         return false;
     }
-    if (whole > (std::uint64_t(1) << 53))
+    if (whole > detail::kPlainWhole)
         return false;
-    value = static_cast<double>(whole) / kPow10Double[decimals];
+    value = detail::plainDecimalValue(whole, int(decimals));
     return true;
 }
 
@@ -249,9 +267,9 @@ ParsedNumber parseNumberOutOfLine(std::string_view text, char decimalMark) noexc
         ++begin;
     while (end != begin && isBlank(end[-1]))
         --end;
-    double value;
+    float value;
     if (readPlainDecimal(begin, end, decimalMark, value))
-        return {NumberStatus::Ok, static_cast<float>(value)};
+        return {NumberStatus::Ok, value};
     return parseNumberGeneral(text, decimalMark);
 }
 
@@ -295,50 +313,45 @@ char* writeGeneral(char* out, float value, int digits, char decimalMark) noexcep
         return writeGeneralSlow(out, value, digits, decimalMark);
     const unsigned shift = unsigned(-e);
 
-    // x: the decimal exponent of the first significant digit, first
-    // estimated as floor(log10(2^(e + 23))) and then set by exact integer
-    // comparisons. printf's %g uses plain notation for -4 <= x < digits.
-    int x = ((e + 23) * 1233) >> 12;
-    std::uint64_t q = 0;
-    std::uint64_t remainder = 0;
-    int k = 0; // value * 10^k has `digits` integer digits
-    for (int attempt = 0;; ++attempt) {
-        if (x < -4 || x >= digits || attempt > 2)
-            return writeGeneralSlow(out, value, digits, decimalMark);
-        k = digits - 1 - x;                    // 0 to 12
-        const std::uint64_t n = m * kPow10[k]; // < 2^24 * 10^12 < 2^64
-        q = n >> shift;
-        remainder = n & ((std::uint64_t(1) << shift) - 1);
-        if (q < kPow10[digits - 1]) {
-            --x;
-            continue;
-        }
-        if (q >= kPow10[digits]) {
-            ++x;
-            continue;
-        }
-        break;
-    }
-    if (shift) {
-        const std::uint64_t half = std::uint64_t(1) << (shift - 1);
-        if (remainder > half || (remainder == half && (q & 1u)))
-            ++q;
-    }
-    if (q == kPow10[digits]) {
+    // x, the decimal exponent of the first significant digit, is x0 or
+    // x0 + 1: the value lies in [2^(e + 23), 2^(e + 24)), which holds at most
+    // one power of ten, and x0 = floor(log10(2^(e + 23))), which the integer
+    // estimate gives exactly for the exponents here. printf's %g uses plain
+    // notation for -4 <= x < digits. Which of the two it is, and the
+    // rounding below, are chosen without branches: on the benchmark input
+    // the branches there were mispredicted about once a number (callgrind).
+    const int x0 = ((e + 23) * 1233) >> 12;
+    if (x0 < -4 || x0 >= digits)
+        return writeGeneralSlow(out, value, digits, decimalMark);
+    int k = digits - 1 - x0; // value * 10^k has `digits` integer digits when x = x0; 0 to 12
+    const bool longer = ((m * kPow10[k]) >> shift) >= kPow10[digits]; // < 2^24 * 10^12 < 2^64
+    k -= int(longer);
+    if (k < 0) // x = digits
+        return writeGeneralSlow(out, value, digits, decimalMark);
+    const std::uint64_t n = m * kPow10[k];
+    std::uint64_t q = n >> shift;
+    const std::uint64_t remainder = n & ((std::uint64_t(1) << shift) - 1);
+    const std::uint64_t half = (std::uint64_t(1) << shift) >> 1; // 0 when shift = 0
+    q += std::uint64_t(remainder > half) |
+         (std::uint64_t(remainder == half) & (q & 1u) & std::uint64_t(remainder != 0));
+    if (q == kPow10[digits]) { // rounded up to the next power of ten
         q = kPow10[digits - 1];
-        --k;
-        if (++x >= digits)
+        if (--k < 0)
             return writeGeneralSlow(out, value, digits, decimalMark);
     }
 
     // q < 10^9: the first of nine digits, then eight.
     char text[32] = {};
-    text[0] = char('0' + q / kPow10[8]);
-    storeEightDigits(text + 1, std::uint32_t(q % kPow10[8]));
+    const std::uint64_t high = q / kPow10[8];
+    const std::uint64_t low = eightDigits(std::uint32_t(q % kPow10[8]));
+    text[0] = char('0' + high);
+    storeWord(text + 1, low + kZeroChars);
+    // The last eight digits are zeros only for digits = 9 (q >= 10^8 then).
+    const int trailing = trailingZeros(low);
     char* p = out;
     if (value < 0.0f)
         *p++ = '-';
-    return layOut(p, text + 9 - digits, digits, k, decimalMark);
+    return layOut(p, text + 9 - digits, digits, k, trailing, decimalMark);
 }
 
 char* writeRounded(char* out, double value, int decimals, char decimalMark) noexcept {
@@ -352,7 +365,7 @@ char* writeRounded(char* out, double value, int decimals, char decimalMark) noex
 }
 
 char* writeDisplayed(char* out, float value, int decimals, char decimalMark) noexcept {
-    const double scaled = std::nearbyint(static_cast<double>(value) * kPow10Double[decimals]);
+    const double scaled = roundToWhole(static_cast<double>(value) * kPow10Double[decimals]);
     // Below a million the single nearest the rounded decimal shows as that
     // decimal (the tests go through every one); a negative zero shows as "0".
     if (scaled >= 0.0 && scaled < 1e6)
@@ -364,7 +377,7 @@ char* writeRoundedHalfEven(char* out, double value, int decimals, char decimalMa
     // roundHalfEven would yield scaled / 10^decimals, and writeRounded would
     // scale that back to `scaled` exactly: both steps err by at most half an
     // ulp, together less than 0.5 for numbers below 1e15.
-    const double scaled = std::nearbyint(value * kPow10Double[decimals]);
+    const double scaled = roundToWhole(value * kPow10Double[decimals]);
     if (std::isfinite(scaled) && std::fabs(scaled) < 1e15)
         return writeScaled(out, scaled, decimals, decimalMark);
     return writeRounded(out, roundHalfEven(value, decimals), decimals, decimalMark);

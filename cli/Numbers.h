@@ -4,6 +4,7 @@
 
 #include "Rounding.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,55 @@ inline ParsedNumber parseNumber(std::string_view text, char decimalMark) noexcep
     if (text.size() == 1 && unsigned(text[0] - '0') < 10u)
         return {NumberStatus::Ok, float(text[0] - '0')};
     return parseNumberOutOfLine(text, decimalMark);
+}
+
+namespace detail {
+// Powers of ten up to 10^19, all exact in double.
+inline constexpr double kPow10Double[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
+                                          1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13,
+                                          1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+// The most digits and the largest whole number of a plain decimal.
+inline constexpr int kPlainDigits = 19;
+inline constexpr std::uint64_t kPlainWhole = std::uint64_t(1) << 53;
+// The value of the plain decimal whose digits, read as one whole number, are
+// `whole` <= 2^53 and whose last `decimals` digits follow the mark: both
+// `whole` and the power of ten are exact doubles, so one correctly rounded
+// division yields the double nearest the decimal, the value std::from_chars
+// returns, then stored in single precision.
+inline float plainDecimalValue(std::uint64_t whole, int decimals) noexcept {
+    return static_cast<float>(static_cast<double>(whole) / kPow10Double[decimals]);
+}
+} // namespace detail
+
+// Reads a plain decimal at `p`: digits, then optionally `decimalMark` and
+// more digits, at most 19 digits in all. The caller knows that a byte that
+// is neither a digit nor the mark follows in memory (a line end, say), so
+// no end is checked. Returns the end of the number and sets `value` as
+// parseNumber would for that text; returns nullptr when the text at `p` is
+// not such a number (no digit, a mark without decimals, too many digits),
+// which parseNumber then has to judge. For a batch row read field by field
+// without first splitting it.
+[[gnu::always_inline]] inline const char* readPlainDecimalAt(const char* p, char decimalMark,
+                                                             float& value) noexcept {
+    const char* const start = p;
+    std::uint64_t whole = 0; // wraps beyond 19 digits, which are refused below
+    for (; unsigned(*p - '0') < 10u; ++p)
+        whole = whole * 10 + unsigned(*p - '0');
+    int digits = int(p - start);
+    int decimals = 0;
+    if (*p == decimalMark) {
+        const char* const fraction = ++p;
+        for (; unsigned(*p - '0') < 10u; ++p)
+            whole = whole * 10 + unsigned(*p - '0');
+        decimals = int(p - fraction);
+        if (decimals == 0)
+            return nullptr;
+        digits += decimals;
+    }
+    if (digits == 0 || digits > detail::kPlainDigits || whole > detail::kPlainWhole)
+        return nullptr;
+    value = decimals == 0 ? static_cast<float>(whole) : detail::plainDecimalValue(whole, decimals);
+    return p;
 }
 
 // parseNumber without its shortcut for plain decimals: every text through

@@ -8,24 +8,22 @@ KernelState mixture_properties(const float* composition,
     constexpr double factor = static_cast<double>(0.01f);
     constexpr double density_unit = 1000.0; // kg/Nm3 -> g/Nm3
 
+    // Three sums, each in index order: one loop lets their chains of
+    // dependent additions overlap.
     KernelState state;
     double air = 0.0;
-    for (int i = 0; i < kComponentCount; ++i) {
-        const double p = factor * static_cast<double>(composition[i]);
-        state.fraction[i] = static_cast<float>(p);
-        // The air sum takes the unrounded fraction.
-        air += p * static_cast<double>(table[i].air_requirement);
-    }
-    state.lambda = static_cast<float>(air);
-
-    // Two independent sums, each in index order; one loop lets them overlap.
     double density = 0.0;
     double heat = 0.0;
     for (int i = 0; i < kComponentCount; ++i) {
+        const double p = factor * static_cast<double>(composition[i]);
+        state.fraction[i] = static_cast<float>(p);
+        // The air sum takes the unrounded fraction, the other two the stored one.
+        air += p * static_cast<double>(table[i].air_requirement);
         const double f = static_cast<double>(state.fraction[i]);
         density += static_cast<double>(table[i].density) * f;
         heat += static_cast<double>(table[i].calorific_value) * f;
     }
+    state.lambda = static_cast<float>(air);
     state.rho = static_cast<float>(density * density_unit);
     state.hu = static_cast<float>(heat);
     return state;

@@ -286,6 +286,58 @@ TEST(BatchRun, writesTheSameForEveryChunkSizeAndNumberOfThreads) {
     }
 }
 
+// Rows of plain fields are read without first being split into fields; a
+// quoted name sends a row the general way. Both must agree on every text.
+TEST(BatchRun, readsAPlainRowAsTheGeneralReaderReadsIt) {
+    const char* const texts[] = {"0",
+                                 "87.5",
+                                 "007",
+                                 "",
+                                 "1.",
+                                 ".5",
+                                 " 5",
+                                 "5 ",
+                                 "-0",
+                                 "+1",
+                                 "1e2",
+                                 "x",
+                                 "1.2.3",
+                                 "0.0000000000000000001",
+                                 "1234567890123456789",
+                                 "12345678901234567890",
+                                 "9007199254740992",
+                                 "9007199254740993",
+                                 "18446744073709551617",
+                                 "100.00000001",
+                                 "3,5",
+                                 "3;5",
+                                 "a\"b"};
+    for (const char* text : texts)
+        for (const std::string_view lineEnd : {"\n", "\r\n", "\r", ""})
+            for (const char delimiter : {',', ';'}) {
+                const char mark = delimiter == ';' ? ',' : '.';
+                const std::string d(1, delimiter);
+                const std::string row = d + text + d + "1" + std::string(lineEnd);
+                BatchRequest request;
+                request.delimiter = delimiter;
+                request.decimalMark = mark;
+                FakeCalculator calculator;
+                // The plain row last, so that its line end is also the input's end.
+                const BatchOutcome outcome = process("name" + d + "CH4" + d + "H2\n\"a\"" + row +
+                                                         (lineEnd.empty() ? "\n" : "") + "a" + row,
+                                                     request, calculator);
+                const auto out = lines(outcome.output);
+                ASSERT_EQ(out.size(), 3u) << text;
+                EXPECT_EQ(out[1], out[2]) << "'" << text << "', delimiter " << delimiter;
+                auto messages = lines(outcome.messages);
+                for (auto& message : messages)
+                    message = message.substr(message.find(": "));
+                EXPECT_TRUE(messages.empty() ||
+                            (messages.size() == 2 && messages[0] == messages[1]))
+                    << "'" << text << "': " << outcome.messages;
+            }
+}
+
 class RunBatchFiles : public ::testing::Test {
 protected:
     void SetUp() override {
