@@ -36,6 +36,8 @@ gui_pid=
 xvfb_pid=
 cleanup() {
     [[ -n "$gui_pid" ]] && kill "$gui_pid" 2>/dev/null
+    # Wine's programs before their display, which they would report lost.
+    wineserver -k 2>/dev/null
     [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
 }
 trap cleanup EXIT
