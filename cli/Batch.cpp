@@ -300,8 +300,8 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
 // field by field straight from the text, without first splitting it into
 // fields, and computed and written. Returns the bytes of the row, line end
 // included, or 0 when the row is not such a row and nothing was written;
-// processRow then reads it. The row's text must end before the last LF of
-// the data it lies in, which stops every scan.
+// processRow then reads it. The row must start before the last LF of the
+// data it lies in: that LF stops every scan.
 std::size_t BatchRun::processPlainRow(const char* text, std::size_t row, std::size_t line,
                                       Chunk& chunk, const Layout& layout) {
     const char delimiter = layout.delimiter;

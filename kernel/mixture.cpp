@@ -9,7 +9,8 @@ KernelState mixture_properties(const float* composition,
     constexpr double density_unit = 1000.0; // kg/Nm3 -> g/Nm3
 
     // Three sums, each in index order: one loop lets their chains of
-    // dependent additions overlap.
+    // dependent additions overlap (the library's Calculate took 62 ns with
+    // the air sum in a loop of its own, 38 ns so; bench_kernel).
     KernelState state;
     double air = 0.0;
     double density = 0.0;
