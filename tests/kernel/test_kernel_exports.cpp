@@ -2,6 +2,7 @@
 // program binds them. CTest runs every test in a fresh process, so the
 // library's state starts as it is after loading.
 #include "KernelTestSupport.h"
+#include "WorkedExamples.h"
 
 #include "KernelBinding.h"
 #include "mixture.h"
@@ -66,33 +67,6 @@ std::string resultLine(const char* field) {
 }
 
 } // namespace
-
-struct WorkedExample {
-    const char* what;
-    float percent[16];
-    float lambda, rho, hu;
-};
-
-// Composition order: 1 CH4, 2 C2H6, 3 C3H8, ..., 11 H2, 13 CO2, 14 N2, 15 O2, 16 H2O.
-const WorkedExample kWorkedExamples[] = {
-    {"100 CH4", {100}, 9.56110001f, 717.5f, 9.96800041f},
-    {"60 CH4, 40 CO2",
-     {60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40},
-     5.73666f,
-     1221.21985f,
-     5.98079967f},
-    {"90/5/2/2/1",
-     {90, 5, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1},
-     9.93543339f,
-     805.759949f,
-     10.3827105f},
-    {"100 C3H8", {0, 0, 100}, 24.3736992f, 2010.99988f, 25.8929996f},
-    {"100 H2", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 100}, 2.3829999f, 89.9000015f, 2.99499989f},
-    {"100 O2", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 100}, 0.0f, 1428.90002f, 0.0f},
-    {"all 0", {}, 0.0f, 0.0f, 0.0f},
-    {"50 CH4, not normalised", {50}, 4.78055f, 358.75f, 4.98400021f},
-    {"100 N2", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 100}, 0.0f, 1250.3999f, 0.0f},
-};
 
 TEST(KernelCalculate, workedExamplesAreBitExact) {
     kernel().GasData_Init();

@@ -26,7 +26,7 @@ rm -rf "$work"
 mkdir -p "$work"
 cp "$dll" "$work/TarveloV1_Kernel.dll"
 "$arch-w64-mingw32-gcc" -std=c11 -O2 -Wall -Wextra -Wconversion -Werror -static \
-    -o "$work/wine_kernel_check.exe" "$src/tests/packaging/wine_kernel_check.c" || exit 1
+    -I "$src/tests/kernel" -o "$work/wine_kernel_check.exe" "$src/tests/packaging/wine_kernel_check.c" || exit 1
 
 # A prefix of our own, so that the user's ~/.wine is never touched.
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -8,6 +8,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "WorkedExamples.h"
+
 typedef int32_t(__stdcall* GasDataInitFn)(void);
 typedef int32_t(__stdcall* CalculateFn)(const float*, float*, float*, float*);
 typedef int32_t(__stdcall* Save2FileFn)(const char*, const char*, const int32_t*, int32_t, int32_t);
@@ -42,12 +44,6 @@ static FARPROC resolve(HMODULE dll, const char* name, WORD ordinal) {
     return byName;
 }
 
-struct Example {
-    const char* what;
-    float percent[16];
-    float lambda, rho, hu;
-};
-
 int main(int argc, char** argv) {
     const char* dllPath = argc > 1 ? argv[1] : "TarveloV1_Kernel.dll";
     const char* reportPath = argc > 2 ? argv[2] : NULL;
@@ -65,32 +61,12 @@ int main(int argc, char** argv) {
     if (calculate == NULL || gasDataInit == NULL || save2File == NULL)
         return 1;
 
-    /* Composition order: 1 CH4, 2 C2H6, 3 C3H8, ..., 11 H2, 13 CO2, 14 N2, 15 O2. */
-    static const struct Example examples[] = {
-        {"100 CH4", {100}, 9.56110001f, 717.5f, 9.96800041f},
-        {"60 CH4, 40 CO2",
-         {60, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40},
-         5.73666f,
-         1221.21985f,
-         5.98079967f},
-        {"90/5/2/2/1",
-         {90, 5, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1},
-         9.93543339f,
-         805.759949f,
-         10.3827105f},
-        {"100 C3H8", {0, 0, 100}, 24.3736992f, 2010.99988f, 25.8929996f},
-        {"100 H2", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 100}, 2.3829999f, 89.9000015f, 2.99499989f},
-        {"100 O2", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 100}, 0.0f, 1428.90002f, 0.0f},
-        {"all 0", {0}, 0.0f, 0.0f, 0.0f},
-        {"50 CH4", {50}, 4.78055f, 358.75f, 4.98400021f},
-    };
-
     if (gasDataInit() != 0) {
         printf("FAIL GasData_Init did not return 0\n");
         ++failures;
     }
-    for (size_t i = 0; i < sizeof examples / sizeof examples[0]; ++i) {
-        const struct Example* e = &examples[i];
+    for (size_t i = 0; i < sizeof kWorkedExamples / sizeof kWorkedExamples[0]; ++i) {
+        const struct WorkedExample* e = &kWorkedExamples[i];
         float lambda = -1, rho = -1, hu = -1;
         if (calculate(e->percent, &lambda, &rho, &hu) != 0) {
             printf("FAIL %s: Calculate did not return 0\n", e->what);
@@ -106,7 +82,7 @@ int main(int argc, char** argv) {
     if (reportPath != NULL) {
         const char name[] = "Wine <check>";
         float lambda, rho, hu;
-        calculate(examples[2].percent, &lambda, &rho, &hu);
+        calculate(kWorkedExamples[kReportExample].percent, &lambda, &rho, &hu);
         const int32_t english = 2;
         int32_t status = save2File(name, reportPath, &english, (int32_t)strlen(name),
                                    (int32_t)strlen(reportPath));
