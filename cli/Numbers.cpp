@@ -166,36 +166,18 @@ void storeWord(char* out, std::uint64_t text) noexcept {
     return layOut(p, digits, count, decimals, trailing, decimalMark);
 }
 
-// Plain decimals ("87.5", "0,0695", "100"): digits, optionally the decimal
-// mark and more digits, at most 19 digits in all and not above 2^53 as one
-// whole number (detail::plainDecimalValue). False for anything else.
+// Plain decimals ("87.5", "0,0695", "100") as readPlainDecimalAt reads them,
+// for text that need not be followed by a byte that ends the number: read
+// from a copy that is. False for anything else.
 bool readPlainDecimal(const char* p, const char* end, char decimalMark, float& value) noexcept {
-    constexpr std::ptrdiff_t kMostDigits = detail::kPlainDigits;
-    if (end - p > kMostDigits + 1) // the digits and the mark
+    constexpr std::ptrdiff_t kMostText = detail::kPlainDigits + 1; // the digits and the mark
+    if (end - p > kMostText)
         return false;
-    const char* const start = p;
-    std::uint64_t whole = 0; // may wrap for 20 digits, which are refused below
-    for (; p != end && unsigned(*p - '0') < 10u; ++p)
-        whole = whole * 10 + unsigned(*p - '0');
-    if (p == start)
-        return false;
-    std::ptrdiff_t decimals = 0;
-    if (p != end) {
-        if (*p != decimalMark)
-            return false;
-        const char* const fraction = ++p;
-        for (; p != end && unsigned(*p - '0') < 10u; ++p)
-            whole = whole * 10 + unsigned(*p - '0');
-        decimals = p - fraction;
-        if (decimals == 0 || p != end || end - start > kMostDigits + 1)
-            return false;
-    } else if (end - start > kMostDigits) {
-        return false;
-    }
-    if (whole > detail::kPlainWhole)
-        return false;
-    value = detail::plainDecimalValue(whole, int(decimals));
-    return true;
+    char text[kMostText + 1];
+    const auto length = std::size_t(end - p);
+    std::memcpy(text, p, length);
+    text[length] = '\0';
+    return readPlainDecimalAt(text, decimalMark, value) == text + length;
 }
 
 } // namespace
