@@ -5,6 +5,7 @@
 #pragma once
 
 #include "AsciiCase.h"
+#include "Components.h"
 #include "TarveloV1_Kernel.h"
 
 #include <array>
@@ -19,19 +20,25 @@ namespace tarvelo {
 inline constexpr int kComponentCount = 16;
 
 // The formula labels of the input, index 0 (component 1, methane) to 15
-// (component 16, water vapour). The kernel's report names the components in
-// its own spelling; these are the labels of the window and the command line.
-inline constexpr std::array<std::string_view, kComponentCount> kComponentLabels = {
-    "CH4",  "C2H6", "C3H8", "ISO-C4H10", "N-C4H10", "C5H12", "C6H14", "C7H16",
-    "C2H2", "C2H4", "H2",   "CO",        "CO2",     "N2",    "O2",    "H2O"};
+// (component 16, water vapour): the labels of the component table's entries
+// that the kernel has. The kernel's report names the components in its own
+// spelling; these are the labels of the window and the command line.
+inline constexpr std::array<std::string_view, kComponentCount> kComponentLabels = [] {
+    std::array<std::string_view, kComponentCount> labels{};
+    for (const components::Component& c : components::kTable)
+        if (c.kernel != components::kNone)
+            labels[static_cast<std::size_t>(c.kernel)] = c.label;
+    return labels;
+}();
 
-// The component index (0..15) of a formula label, compared without regard to
-// ASCII case ("co2", "Iso-C4H10"); nothing for any other text.
-constexpr std::optional<int> componentIndex(std::string_view label) noexcept {
-    for (int i = 0; i < kComponentCount; ++i)
-        if (equalsIgnoringCase(label, kComponentLabels[static_cast<std::size_t>(i)]))
-            return i;
-    return std::nullopt;
+// The kernel's component index (0..15) of a component named as the
+// component table names it (formula label, name or synonym, any case);
+// nothing for a text that names no component or one the kernel lacks.
+inline std::optional<int> componentIndex(std::string_view text) noexcept {
+    const auto index = components::find(text);
+    if (!index || components::kTable[*index].kernel == components::kNone)
+        return std::nullopt;
+    return components::kTable[*index].kernel;
 }
 
 // The labels of components `first` to `last` - 1, joined by `separator`: the

@@ -2,6 +2,8 @@
 
 #include "Iso6976Data.h"
 
+#include "Components.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -10,70 +12,6 @@ namespace tarvelo::gasquality {
 namespace {
 
 namespace d = data;
-
-// Synonyms and formula labels beside the Table A.2 names; the first sixteen
-// are the labels of the window's components.
-struct Alias {
-    std::string_view text;
-    std::size_t index;
-};
-constexpr Alias kAliases[] = {
-    {"CH4", 0},
-    {"C2H6", 1},
-    {"C3H8", 2},
-    {"ISO-C4H10", 4},
-    {"N-C4H10", 3},
-    {"C5H12", 5},
-    {"C6H14", 8},
-    {"C7H16", 13},
-    {"C2H2", 27},
-    {"C2H4", 17},
-    {"H2", 40},
-    {"CO", 45},
-    {"CO2", 53},
-    {"N2", 51},
-    {"O2", 52},
-    {"H2O", 41},
-    {"isobutane", 4},
-    {"i-butane", 4},
-    {"isopentane", 6},
-    {"i-pentane", 6},
-    {"neopentane", 7},
-    {"ethylene", 17},
-    {"propylene", 18},
-    {"isobutene", 22},
-    {"isobutylene", 22},
-    {"acetylene", 27},
-    {"water vapour", 41},
-    {"hydrogen sulphide", 42},
-    {"carbonyl sulphide", 46},
-    {"carbon disulphide", 47},
-    {"sulphur dioxide", 54},
-    {"C6H6", 34},
-    {"CH3OH", 38},
-    {"H2S", 42},
-    {"NH3", 43},
-    {"HCN", 44},
-    {"COS", 46},
-    {"CS2", 47},
-    {"He", 48},
-    {"Ne", 49},
-    {"Ar", 50},
-    {"SO2", 54},
-};
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) noexcept {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) {
-            return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
 
 std::string number(double value) {
     char text[32];
@@ -120,7 +58,7 @@ void check(const Composition& c, const ReferenceConditions& reference, double co
         throw Iso6976Error("coverage factor " + number(coverage) + " is not a positive number");
     double sum = 0.0;
     for (std::size_t i = 0; i < kComponentCount; ++i) {
-        const auto name = [i] { return std::string(d::kComponents[i].name); };
+        const auto name = [i] { return std::string(componentName(i)); };
         if (!std::isfinite(c.fraction[i]) || c.fraction[i] < 0.0)
             throw Iso6976Error(name() + ": negative amount " + number(c.fraction[i] * 100.0) +
                                " mol%");
@@ -138,8 +76,8 @@ void check(const Composition& c, const ReferenceConditions& reference, double co
                 const double r = c.correlation[i * kComponentCount + j];
                 if (!(r >= -1.0 && r <= 1.0) || r != c.correlation[j * kComponentCount + i] ||
                     (i == j && r != 1.0))
-                    throw Iso6976Error("correlation of " + std::string(d::kComponents[i].name) +
-                                       " and " + std::string(d::kComponents[j].name) + " (" +
+                    throw Iso6976Error("correlation of " + std::string(componentName(i)) +
+                                       " and " + std::string(componentName(j)) + " (" +
                                        number(r) +
                                        ") is not that of a correlation matrix (symmetric, "
                                        "-1 to 1, 1 on the diagonal)");
@@ -182,24 +120,18 @@ constexpr Dependence kRelative[] = {
 } // namespace
 
 std::string_view componentName(std::size_t index) {
-    return d::kComponents.at(index).name;
+    return components::component(index).name;
 }
 
 std::optional<std::size_t> findComponent(std::string_view name) noexcept {
-    for (std::size_t i = 0; i < kComponentCount; ++i)
-        if (sameIgnoringCase(name, d::kComponents[i].name))
-            return i;
-    for (const Alias& alias : kAliases)
-        if (sameIgnoringCase(name, alias.text))
-            return alias.index;
-    return std::nullopt;
+    return components::find(name);
 }
 
 double normalise(Composition& composition) {
     double sum = 0.0;
     for (std::size_t i = 0; i < kComponentCount; ++i) {
         if (!std::isfinite(composition.fraction[i]) || composition.fraction[i] < 0.0)
-            throw Iso6976Error(std::string(d::kComponents[i].name) + ": negative amount " +
+            throw Iso6976Error(std::string(componentName(i)) + ": negative amount " +
                                number(composition.fraction[i] * 100.0) + " mol%");
         sum += composition.fraction[i];
     }

@@ -9,6 +9,8 @@
 // temperatures in °C, pressure in kPa.
 #pragma once
 
+#include "Components.h"
+
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -19,18 +21,17 @@
 
 namespace tarvelo::gasquality {
 
-// The 60 components of the standard's Table A.2, in its order.
-inline constexpr std::size_t kComponentCount = 60;
+// The 60 components of the standard's Table A.2, in its order: those of
+// the project's component table.
+inline constexpr std::size_t kComponentCount = components::kCount;
 
 // The name of component `index` (0..59) as in Table A.2 ("methane",
 // "2-methylpropane", "hydrogen sulfide").
 std::string_view componentName(std::size_t index);
 
-// The index of a component named by its Table A.2 name, a common synonym
-// ("isobutane", "isopentane", "neopentane", "ethylene", "propylene",
-// "acetylene", "hydrogen sulphide", ...) or a formula label ("CH4",
-// "ISO-C4H10", "N-C4H10", "CO2", "H2S", "He", "Ar", ...), compared without
-// regard to ASCII case. Nothing for any other text.
+// The index of a component as the project's component table finds it
+// (common/Components.h: name, synonym or formula label, any case); the
+// indices of the two tables are the same. Nothing for any other text.
 std::optional<std::size_t> findComponent(std::string_view name) noexcept;
 
 // A refused input: a reference condition outside the standard, a negative

@@ -15,7 +15,6 @@ extern const std::array<double, kElementCount> kAtomicMass;
 extern const std::array<double, kElementCount> kAtomicMassU;
 
 struct Component {
-    std::string_view name;                 // as in Table A.2
     std::array<int, kElementCount> atoms;  // atoms per molecule
     double molarMass;                      // kg/kmol
     std::array<double, 4> summationFactor; // at 0, 15, 15.55, 20 °C metering
