@@ -141,14 +141,15 @@ char* writeSetValues(char* p, const ColumnSet& set, const double* values, bool c
             continue;
         if (quote)
             *p++ = '"';
-        char* const start = p;
-        p = digits > 0 ? std::to_chars(p, p + kMaxNumberText, values[i], std::chars_format::general,
-                                       digits)
-                             .ptr
-                       : std::to_chars(p, p + kMaxNumberText, values[i]).ptr;
-        for (char* q = start; q < p; ++q)
-            if (*q == '.')
-                *q = mark;
+        if (digits > 0) {
+            p = writeGeneral(p, values[i], digits, mark);
+        } else {
+            char* const start = p;
+            p = std::to_chars(p, p + kMaxNumberText, values[i]).ptr;
+            for (char* q = start; q < p; ++q)
+                if (*q == '.')
+                    *q = mark;
+        }
         if (quote)
             *p++ = '"';
     }
@@ -316,13 +317,16 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
             const int column = columnOf[i];
             if (column == kNameColumn || column == kClaimedColumn)
                 continue;
-            const ParsedNumber number = parseNumber(field[i], mark);
+            // The column sets take the amount as typed, in double precision;
+            // the kernel's columns in single precision, read once for both.
+            const ParsedAmount amount =
+                sets ? parseAmount(field[i], mark) : ParsedAmount{NumberStatus::Empty, 0.0};
+            const ParsedNumber number =
+                sets ? inSinglePrecision(amount) : parseNumber(field[i], mark);
             if (number.status == NumberStatus::Ok) {
                 if (sets) {
-                    if (componentOf[i] >= 0 && number.value != 0.0f)
-                        // The column sets take the amount as typed, in double
-                        // precision; the kernel's columns in single precision.
-                        amounts[std::size_t(componentOf[i])] += parseAmount(field[i], mark).value;
+                    if (componentOf[i] >= 0)
+                        amounts[std::size_t(componentOf[i])] += amount.value;
                     if (column == kIsoOnlyColumn && number.value != 0.0f && kernelBlockedBy.empty())
                         kernelBlockedBy = columnName(header, i, column);
                 }
