@@ -46,6 +46,7 @@ struct BatchRequest {
     char delimiter = ',';
     char decimalMark = '.';
     unsigned jobs = 0; // threads for the rows; 0: as many as the process has cores
+    bool bom = false;  // the output begins with a UTF-8 byte order mark
     // With --iso6976 T1/T2: the reference conditions of the ISO columns.
     std::optional<gasquality::ReferenceConditions> iso6976;
 };
