@@ -76,9 +76,8 @@ void check(const Composition& c, const ReferenceConditions& reference, double co
                 const double r = c.correlation[i * kComponentCount + j];
                 if (!(r >= -1.0 && r <= 1.0) || r != c.correlation[j * kComponentCount + i] ||
                     (i == j && r != 1.0))
-                    throw Iso6976Error("correlation of " + std::string(componentName(i)) +
-                                       " and " + std::string(componentName(j)) + " (" +
-                                       number(r) +
+                    throw Iso6976Error("correlation of " + std::string(componentName(i)) + " and " +
+                                       std::string(componentName(j)) + " (" + number(r) +
                                        ") is not that of a correlation matrix (symmetric, "
                                        "-1 to 1, 1 on the diagonal)");
             }

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 namespace {
 // A longer record is taken for a quote that never closes.
@@ -230,9 +230,9 @@ bool CsvReader::next(CsvRecord& record) {
     }
 }
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 namespace {
 
@@ -356,4 +356,4 @@ bool CsvBlockReader::cut(std::vector<char>& block, std::size_t blockSize) {
     }
 }
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch

@@ -10,7 +10,7 @@
 #include "WindowsText.h"
 #endif
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 namespace {
 
@@ -98,4 +98,4 @@ std::string ReportNames::next(std::string_view rowName, std::size_t rowNumber) {
     return candidate + ".htm";
 }
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch

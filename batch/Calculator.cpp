@@ -15,7 +15,7 @@
 #include <cstring>
 #include <limits>
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 Results KernelCalculator::calculate(const Composition& percent) {
     if (!initialised_) {
@@ -109,4 +109,4 @@ double wobbeIndex(float hu, double relativeDensity) noexcept {
     return static_cast<double>(hu) / std::sqrt(relativeDensity);
 }
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch
