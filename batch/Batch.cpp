@@ -698,6 +698,8 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
     for (const char stop : {layout.delimiter, '\n', '\r', '"'})
         layout.nameStops[static_cast<unsigned char>(stop)] = true;
 
+    if (request_.bom)
+        out.append("\xEF\xBB\xBF");
     out.append(layout.numbered() ? "row" : "name");
     for (const std::string_view column : kOutputColumns) {
         if (column == "flag")
@@ -866,7 +868,7 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
     const std::string inputName = fromStdin ? "stdin" : request.input;
     int inputFd = 0;
     if (!fromStdin) {
-        inputFd = ::open(request.input.c_str(), kOpenForReading);
+        inputFd = open_for_reading(request.input);
         if (inputFd < 0) {
             messages << prefix << "cannot read '" << request.input << "': " << std::strerror(errno)
                      << '\n';
@@ -883,8 +885,8 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
 
     if (!request.reportsDir.empty()) {
         std::error_code error;
-        std::filesystem::create_directories(request.reportsDir, error);
-        if (error || !std::filesystem::is_directory(request.reportsDir, error)) {
+        std::filesystem::create_directories(utf8Path(request.reportsDir), error);
+        if (error || !std::filesystem::is_directory(utf8Path(request.reportsDir), error)) {
             messages << prefix << "cannot create the report directory '" << request.reportsDir
                      << "': " << (error ? error.message() : std::string("not a directory")) << '\n';
             return kExitError;

@@ -183,6 +183,10 @@ ParseResult parseBatch(ArgumentCursor& cursor) {
         cursor, "batch", request.language, help, operands,
         [&](std::string_view name, std::string_view argument, ArgumentCursor& args,
             std::string& problem) {
+            if (name == "--bom" && argument == name) {
+                request.bom = true;
+                return true;
+            }
             if (name != "-o" && name != "--output" && name != "--reports" &&
                 name != "--delimiter" && name != "--decimal" && name != "--iso6976" &&
                 name != "--jobs" && name != "-j")
