@@ -36,26 +36,75 @@ template <std::size_t N> std::string listed(const std::array<double, N>& table) 
 
 } // namespace
 
-void checkReference(const ReferenceConditions& reference) {
-    if (!temperatureIndex(d::kCombustionTemperatures, reference.combustionC))
+ReferenceConditions checkReference(const ReferenceConditions& reference) {
+    const auto ih = temperatureIndex(d::kCombustionTemperatures, reference.combustionC);
+    const auto is = temperatureIndex(d::kMeteringTemperatures, reference.meteringC);
+    if (!ih)
         throw Iso6976Error("combustion temperature " + number(reference.combustionC) +
                            " °C is not one of ISO 6976's (" + listed(d::kCombustionTemperatures) +
                            " °C)");
-    if (!temperatureIndex(d::kMeteringTemperatures, reference.meteringC))
+    if (!is)
         throw Iso6976Error("metering temperature " + number(reference.meteringC) +
                            " °C is not one of ISO 6976's (" + listed(d::kMeteringTemperatures) +
                            " °C)");
     if (!(reference.pressureKPa >= 90.0 && reference.pressureKPa <= 110.0))
         throw Iso6976Error("pressure " + number(reference.pressureKPa) +
                            " kPa is outside ISO 6976's range of 90 to 110 kPa");
+    return {d::kCombustionTemperatures[*ih], d::kMeteringTemperatures[*is], reference.pressureKPa};
 }
 
 namespace {
 
-void check(const Composition& c, const ReferenceConditions& reference, double coverage) {
-    checkReference(reference);
-    if (!(coverage > 0.0) || !std::isfinite(coverage))
-        throw Iso6976Error("coverage factor " + number(coverage) + " is not a positive number");
+// The message for a correlation matrix that fails at component `last`: the
+// components correlated with it up to there.
+std::string impossible(const std::vector<double>& r, std::size_t last) {
+    std::vector<std::string_view> names;
+    for (std::size_t k = 0; k < last; ++k)
+        if (r[last * kComponentCount + k] != 0.0)
+            names.push_back(componentName(k));
+    names.push_back(componentName(last));
+    std::string list;
+    for (std::size_t k = 0; k < names.size(); ++k)
+        list += (k == 0 ? "" : k + 1 == names.size() ? " and " : ", ") + std::string(names[k]);
+    return "the correlations of " + list +
+           " cannot hold together: the correlation matrix is not positive semidefinite";
+}
+
+// A symmetric matrix of coefficients is a correlation matrix only when it is
+// positive semidefinite: otherwise some combination of the amounts would
+// have a negative variance (three amounts pairwise correlated by -0.9, say).
+// An LDLᵀ factorisation shows it: every pivot must be >= 0, and a pivot of 0
+// (perfectly correlated amounts) must leave nothing in its column.
+void checkSemidefinite(const std::vector<double>& r) {
+    constexpr std::size_t n = kComponentCount;
+    constexpr double tolerance = 1e-9; // of the coefficients' rounding
+    std::vector<double> l(n * n, 0.0);
+    std::array<double, n> pivot{};
+    for (std::size_t j = 0; j < n; ++j) {
+        double dj = r[j * n + j];
+        for (std::size_t k = 0; k < j; ++k)
+            dj -= l[j * n + k] * l[j * n + k] * pivot[k];
+        const bool zero = std::abs(dj) <= tolerance;
+        if (dj < -tolerance)
+            throw Iso6976Error(impossible(r, j));
+        pivot[j] = zero ? 0.0 : dj;
+        for (std::size_t i = j + 1; i < n; ++i) {
+            double a = r[i * n + j];
+            for (std::size_t k = 0; k < j; ++k)
+                a -= l[i * n + k] * l[j * n + k] * pivot[k];
+            if (!zero) {
+                l[i * n + j] = a / dj;
+            } else if (std::abs(a) > tolerance) {
+                throw Iso6976Error(impossible(r, i));
+            }
+        }
+    }
+}
+
+void check(const Composition& c, double coverage) {
+    if (!(coverage > 0.0 && coverage <= kMaxCoverage))
+        throw Iso6976Error("coverage factor " + number(coverage) +
+                           " is not a number above 0 and up to " + number(kMaxCoverage));
     double sum = 0.0;
     for (std::size_t i = 0; i < kComponentCount; ++i) {
         const auto name = [i] { return std::string(componentName(i)); };
@@ -76,12 +125,12 @@ void check(const Composition& c, const ReferenceConditions& reference, double co
                 const double r = c.correlation[i * kComponentCount + j];
                 if (!(r >= -1.0 && r <= 1.0) || r != c.correlation[j * kComponentCount + i] ||
                     (i == j && r != 1.0))
-                    throw Iso6976Error("correlation of " + std::string(componentName(i)) +
-                                       " and " + std::string(componentName(j)) + " (" +
-                                       number(r) +
+                    throw Iso6976Error("correlation of " + std::string(componentName(i)) + " and " +
+                                       std::string(componentName(j)) + " (" + number(r) +
                                        ") is not that of a correlation matrix (symmetric, "
                                        "-1 to 1, 1 on the diagonal)");
             }
+        checkSemidefinite(c.correlation);
     }
     if (!(std::abs(sum - 1.0) <= kSumTolerance))
         throw Iso6976Error("the amounts add up to " + number(sum * 100.0) +
@@ -135,8 +184,11 @@ double normalise(Composition& composition) {
                                number(composition.fraction[i] * 100.0) + " mol%");
         sum += composition.fraction[i];
     }
-    if (!(sum > 0.0) || !std::isfinite(sum))
+    if (!(sum > 0.0))
         throw Iso6976Error("the amounts are all 0: nothing to normalise");
+    // The sum is also shown in mol%.
+    if (!std::isfinite(sum * 100.0))
+        throw Iso6976Error("the sum of the amounts is beyond the range of numbers");
     for (std::size_t i = 0; i < kComponentCount; ++i) {
         composition.fraction[i] /= sum;
         composition.fractionU[i] /= sum;
@@ -145,9 +197,10 @@ double normalise(Composition& composition) {
 }
 
 Properties calculate(const Composition& c, const ReferenceConditions& reference, double coverage) {
-    check(c, reference, coverage);
-    const std::size_t ih = *temperatureIndex(d::kCombustionTemperatures, reference.combustionC);
-    const std::size_t is = *temperatureIndex(d::kMeteringTemperatures, reference.meteringC);
+    const ReferenceConditions used = checkReference(reference);
+    check(c, coverage);
+    const std::size_t ih = *temperatureIndex(d::kCombustionTemperatures, used.combustionC);
+    const std::size_t is = *temperatureIndex(d::kMeteringTemperatures, used.meteringC);
 
     // Only components with an amount or an uncertainty take part.
     std::array<std::size_t, kComponentCount> active{};
@@ -191,7 +244,7 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
     const double airZ = 1.0 - pr * (1.0 - d::kAirCompression[is]);
 
     Properties out;
-    out.reference = reference;
+    out.reference = used;
     out.coverage = coverage;
     auto set = [&](Result r, double value) { out.results[std::size_t(r)].value = value; };
     set(Result::M, molarMass);
@@ -232,6 +285,16 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
         return sum;
     };
     auto setU = [&](Result r, double u) { out.results[std::size_t(r)].u = coverage * u; };
+    // A result divided by its calorific value (a result without one: itself).
+    const auto factor = [&](const Dependence& dep) {
+        double f = std::pow(molarMass, dep.mass) * std::pow(z, -dep.inverseZ);
+        if (dep.molarVolume)
+            f /= volume;
+        if (dep.air)
+            f *= std::pow(d::kAirMolarMass, -dep.mass) *
+                 (dep.inverseZ != 0.0 ? std::pow(airZ, dep.mass) : 1.0);
+        return f;
+    };
 
     for (std::size_t k = 0; k < n; ++k)
         sens[active[k]] = d::kComponents[active[k]].molarMass;
@@ -249,34 +312,48 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
         sens[active[k]] -= d::kComponents[active[k]].atoms[d::H] / 2.0 * waterL;
     setU(Result::Hc_net, std::sqrt(fractionVariance() + tableH + tableL));
 
-    // Relative sensitivities: d ln(result) / dx_i as a sum of those of the
-    // calorific value, the molar mass and 1/Z, weighted by their exponents.
+    // Each of these results is R = H^a · F, with H the calorific value
+    // (a = 0 or 1) and F = M^b · (1/Z)^c times the molar volume's and the
+    // air's part. Then u(R)² = F² · (Σ (a·H_i + H·f_i)² u(x_i)² + a·u(H)² +
+    // H²·u_rel(F)²), where f_i is d ln F / dx_i: no division by H, so that a
+    // gas that does not burn (H = 0) gets a finite uncertainty, that of its
+    // data, and never 0/0.
     const double zRelative = dZds / z; // d ln(1/Z) / d s_i per x_i
     const double gasConstant = d::kGasConstantU / d::kGasConstant;
     const double airMass = d::kAirMolarMassU / d::kAirMolarMass;
     const double airCompression = pr * d::kAirCompressionU / airZ;
     for (const Dependence& dep : kRelative) {
-        const double h = dep.net ? net : gross;
+        const bool calorific = dep.calorific != 0.0;
+        const double h = calorific ? (dep.net ? net : gross) : 1.0;
         for (std::size_t k = 0; k < n; ++k) {
             const std::size_t i = active[k];
             const d::Component& p = d::kComponents[i];
             const double hi = p.grossCalorific[ih] - (dep.net ? p.atoms[d::H] / 2.0 * waterL : 0.0);
-            sens[i] = dep.calorific * hi / h + dep.mass * p.molarMass / molarMass +
-                      dep.inverseZ * zRelative * p.summationFactor[is];
+            sens[i] =
+                (calorific ? hi : 0.0) + h * (dep.mass * p.molarMass / molarMass +
+                                              dep.inverseZ * zRelative * p.summationFactor[is]);
         }
-        double variance = fractionVariance();
-        variance += dep.calorific * dep.calorific * (tableH + (dep.net ? tableL : 0.0)) / (h * h);
-        variance += dep.mass * dep.mass * tableM / (molarMass * molarMass);
-        variance += dep.inverseZ * dep.inverseZ * zRelative * zRelative * tableS;
+        double relative = dep.mass * dep.mass * tableM / (molarMass * molarMass);
+        relative += dep.inverseZ * dep.inverseZ * zRelative * zRelative * tableS;
         if (dep.molarVolume)
-            variance += gasConstant * gasConstant;
+            relative += gasConstant * gasConstant;
         if (dep.air) {
-            variance += dep.mass * dep.mass * airMass * airMass;
+            relative += dep.mass * dep.mass * airMass * airMass;
             if (dep.inverseZ != 0.0)
-                variance += dep.mass * dep.mass * airCompression * airCompression;
+                relative += dep.mass * dep.mass * airCompression * airCompression;
         }
-        setU(dep.result, out[dep.result].value * std::sqrt(variance));
+        double variance = fractionVariance() + h * h * relative;
+        if (calorific)
+            variance += tableH + (dep.net ? tableL : 0.0);
+        setU(dep.result, std::abs(factor(dep)) * std::sqrt(variance));
     }
+    // Finite inputs can still overflow (a coverage factor of 1e308).
+    for (std::size_t r = 0; r < kResultCount; ++r)
+        if (!std::isfinite(out.results[r].value) || !std::isfinite(out.results[r].u))
+            throw Iso6976Error(std::string(std::isfinite(out.results[r].value)
+                                               ? "the uncertainty of "
+                                               : "the result ") +
+                               std::string(kResultKeys[r]) + " is beyond the range of numbers");
     return out;
 }
 
