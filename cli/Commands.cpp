@@ -4,6 +4,7 @@
 #include "Iso6976Command.h"
 #include "KernelBinding.h"
 #include "Numbers.h"
+#include "TarveloVersion.h"
 
 #include <array>
 #include <cmath>
@@ -21,17 +22,25 @@ Combustion properties of fuel gas mixtures from their composition.
 Commands:
   calc    [--lang de|en] [--exact] COMPONENT=PERCENT...
             print the results of one composition
-  report  [--name NAME] [--lang de|en] --out FILE COMPONENT=PERCENT...
+  report  [--name NAME] [--lang de|en] -o FILE COMPONENT=PERCENT...
             calculate and write the HTML report of one composition
   batch   [--lang de|en] [--reports DIR] [--delimiter ,|;|tab] [--decimal .|,]
-          [--iso6976 T1/T2] [--jobs N] IN.csv [-o OUT.csv]
+          [--iso6976 T1/T2] [-j N] IN.csv [-o OUT.csv]
             calculate every row of a CSV file
   iso6976 [--reference T1/T2] [--pressure KPA] [--u COMPONENT=U]...
           [--correlation FILE.csv] [--coverage K] [--normalise] [--json]
           [--lang de|en] COMPONENT=MOLPERCENT...
             gas quality by ISO 6976:2016 (calorific values, Wobbe indices,
             density, compression factor) with uncertainties
-'tarvelo COMMAND --help' tells more about a command.
+  help COMMAND, or COMMAND --help
+            the help of a command
+  --version print the version
+
+Options of every command: a value as the next argument or after '='
+(--lang de, --lang=de; -j2 for the one-letter ones); -o, --out and --output
+name the output file; an option given twice, an unknown option or a missing
+value is refused; --help anywhere shows the command's help instead; "--"
+ends the options.
 
 Components, by formula label in any case, in volume percent:
 )";
@@ -69,20 +78,22 @@ Percentages use "." as decimal point: tarvelo calc CH4=90 C2H6=5 C3H8=2 CO2=2 N2
 )";
 
 constexpr std::string_view kReportUsage =
-    R"(Usage: tarvelo report [--name NAME] [--lang de|en] --out FILE COMPONENT=PERCENT...
+    R"(Usage: tarvelo report [--name NAME] [--lang de|en] -o FILE COMPONENT=PERCENT...
 
-Calculates the mixture and writes its HTML report to FILE, titled NAME, in
-German or English (default). An existing FILE is replaced only by a complete
-report; a symbolic link is followed, and a device, a FIFO or /dev/stdout is
-written into, not replaced. Nothing is printed when the report was written;
-otherwise one line names the file and the reason, and the exit status is 1.
+Calculates the mixture and writes its HTML report to FILE (-o, --out or
+--output), titled NAME, in German or English (default). An existing FILE is
+replaced only by a complete report; a symbolic link is followed, and a
+device, a FIFO or /dev/stdout is written into, not replaced. Nothing is
+printed on standard output. On standard error: a note when the percentages
+do not add up to 100 within 1 (the report is written all the same), or one
+line naming the file and the reason when it cannot be written (exit status 1).
 
 Components and percentages as for 'tarvelo calc'.
 )";
 
 constexpr std::string_view kBatchUsage =
     R"(Usage: tarvelo batch [--lang de|en] [--reports DIR] [--delimiter ,|;|tab]
-                     [--decimal .|,] [--iso6976 T1/T2] [--jobs N] IN.csv
+                     [--decimal .|,] [--iso6976 T1/T2] [-j N] IN.csv
                      [-o OUT.csv]
 
 Calculates every row of IN.csv ('-' reads standard input) and writes one line
@@ -110,7 +121,8 @@ ones count 0) and an optional "name" column. Fields may be quoted ("a;b",
   -j, --jobs N          calculate on N threads, 1 to 256 (default: the number
                         of cores the process may use); the output, messages
                         and reports are the same for every N
-  -o OUT.csv            output file, replaced only when the run is complete
+  -o, --out, --output OUT.csv
+                        output file, replaced only when the run is complete
                         ('-' is standard output; a device, a FIFO or
                         /dev/stdout is written into, not replaced)
 
@@ -192,6 +204,8 @@ std::string usage(HelpTopic topic) {
         return std::string(kReportUsage);
     case HelpTopic::Batch:
         return std::string(kBatchUsage);
+    case HelpTopic::Iso6976:
+        return iso6976Usage();
     case HelpTopic::General:
         break;
     }
@@ -267,6 +281,10 @@ int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator
         const Request& request = *parsed.request;
         if (const auto* help = std::get_if<HelpRequest>(&request)) {
             out << usage(help->topic);
+            return kExitOk;
+        }
+        if (std::holds_alternative<VersionRequest>(request)) {
+            out << "tarvelo " TARVELO_VERSION "\n";
             return kExitOk;
         }
         if (const auto* calc = std::get_if<CalcRequest>(&request))

@@ -6,6 +6,7 @@
 #include "ReplaceFile.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <streambuf>
@@ -73,6 +74,10 @@ int finish(StandardOutput& output, int status) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // With standard output or error closed, the first file opened would take
+    // its descriptor and receive the messages.
+    if (!tarvelo::open_standard_descriptors())
+        return 1;
 #if defined(_WIN32)
     // Bytes in and out as on every other system: the C runtime would turn LF
     // into CR LF on output and stop reading piped input at a Ctrl-Z.
@@ -85,6 +90,11 @@ int main(int argc, char** argv) {
     std::cout.rdbuf(&output);
     // An interrupted batch run leaves its old output and no temporary file.
     tarvelo::remove_temporaries_on_signals();
+#if !defined(_WIN32)
+    // A file beyond the size limit (ulimit -f) is a write error that names
+    // its file, not a silent end by SIGXFSZ.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     std::vector<std::string_view> args(argv + 1, argv + argc);
     tarvelo::KernelBinding binding;
     tarvelo::cli::KernelCalculator calculator(binding);
