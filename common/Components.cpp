@@ -11,7 +11,6 @@ namespace tarvelo::components {
 
 namespace {
 
-
 struct Synonym {
     std::string_view text;
     std::size_t index;
@@ -114,8 +113,7 @@ std::size_t ofEos(int eosIndex) {
     for (std::size_t i = 0; i < kCount; ++i)
         if (kTable[i].eos == eosIndex)
             return i;
-    throw std::out_of_range("no component of equation-of-state index " +
-                            std::to_string(eosIndex));
+    throw std::out_of_range("no component of equation-of-state index " + std::to_string(eosIndex));
 }
 
 std::string suggestion(std::string_view text) {
