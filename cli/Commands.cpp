@@ -9,6 +9,8 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <new>
+#include <system_error>
 
 namespace tarvelo::cli {
 
@@ -270,14 +272,14 @@ int runReport(const ReportRequest& request, Calculator& calculator, std::ostream
 
 int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator, std::ostream& out,
                std::ostream& err) {
-    if (!args.empty() && args[0] == "iso6976")
-        return runIso6976({args.begin() + 1, args.end()}, out, err);
-    const ParseResult parsed = parseArguments(args);
-    if (!parsed.request) {
-        err << parsed.error << '\n';
-        return kExitError;
-    }
     try {
+        if (!args.empty() && args[0] == "iso6976")
+            return runIso6976({args.begin() + 1, args.end()}, out, err);
+        const ParseResult parsed = parseArguments(args);
+        if (!parsed.request) {
+            err << parsed.error << '\n';
+            return kExitError;
+        }
         const Request& request = *parsed.request;
         if (const auto* help = std::get_if<HelpRequest>(&request)) {
             out << usage(help->topic);
@@ -295,6 +297,12 @@ int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator
         return runBatch(std::get<BatchRequest>(request), calculator, err);
     } catch (const KernelBindingError& e) {
         err << "tarvelo: the calculation kernel is not available: " << e.systemText() << '\n';
+        return kExitError;
+    } catch (const std::bad_alloc&) {
+        err << "tarvelo: out of memory: the system or a limit (ulimit -v) refused more\n";
+        return kExitError;
+    } catch (const std::system_error& e) {
+        err << "tarvelo: " << e.code().message() << '\n';
         return kExitError;
     }
 }

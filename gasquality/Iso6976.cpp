@@ -285,8 +285,11 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
         return sum;
     };
     auto setU = [&](Result r, double u) { out.results[std::size_t(r)].u = coverage * u; };
-    // A result divided by its calorific value (a result without one: itself).
-    const auto factor = [&](const Dependence& dep) {
+    // A result divided by its calorific value H (a result without one:
+    // itself); formed anew only where H is 0.
+    const auto factor = [&](const Dependence& dep, double h) {
+        if (h != 0.0)
+            return out[dep.result].value / h;
         double f = std::pow(molarMass, dep.mass) * std::pow(z, -dep.inverseZ);
         if (dep.molarVolume)
             f /= volume;
@@ -345,7 +348,7 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
         double variance = fractionVariance() + h * h * relative;
         if (calorific)
             variance += tableH + (dep.net ? tableL : 0.0);
-        setU(dep.result, std::abs(factor(dep)) * std::sqrt(variance));
+        setU(dep.result, std::abs(factor(dep, h)) * std::sqrt(variance));
     }
     // Finite inputs can still overflow (a coverage factor of 1e308).
     for (std::size_t r = 0; r < kResultCount; ++r)

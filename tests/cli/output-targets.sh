@@ -123,6 +123,21 @@ grep -q "cannot write '$dir/out.csv': File too large" "$dir/err" || fail "ulimit
 [[ $(cat "$dir/out.csv") == previous && $(ls "$dir" | tr '\n' ' ') == "err out.csv " ]] ||
     fail "ulimit -f: left $(ls "$dir")"
 
+# Out of memory (a 50 MB field under ulimit -v): a message, exit 1, the old
+# output kept, no temporary file. Not under AddressSanitizer, which needs
+# far more address space than any such limit.
+if [[ -z ${ASAN_OPTIONS:-} ]]; then
+    dir=$work/memory && mkdir "$dir" && echo previous >"$dir/out.csv"
+    { echo name,CH4; head -c 50000000 /dev/zero | tr '\0' a; echo ,100; } >"$dir/in.csv"
+    (ulimit -v 120000 && "$tarvelo" batch "$dir/in.csv" -o "$dir/out.csv" 2>"$dir/err")
+    status=$?
+    [[ $status == 1 ]] || fail "ulimit -v: exit $status"
+    grep -q "out of memory" "$dir/err" || fail "ulimit -v: $(cat "$dir/err")"
+    [[ $(cat "$dir/out.csv") == previous && $(ls "$dir" | tr '\n' ' ') == "err in.csv out.csv " ]] ||
+        fail "ulimit -v: left $(ls "$dir")"
+    rm -f "$dir/in.csv"
+fi
+
 # Standard output and error closed: the messages go nowhere, never into the
 # output file.
 "$tarvelo" batch "$input" -o "$work/closed.csv" >&- 2>&-
