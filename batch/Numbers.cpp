@@ -182,18 +182,18 @@ bool readPlainDecimal(const char* p, const char* end, char decimalMark, float& v
 
 } // namespace
 
-ParsedNumber parseNumberGeneral(std::string_view text, char decimalMark) noexcept {
+ParsedAmount parseAmount(std::string_view text, char decimalMark) noexcept {
     std::size_t begin = 0, end = text.size();
     while (begin < end && isBlank(text[begin]))
         ++begin;
     while (end > begin && isBlank(text[end - 1]))
         --end;
     if (begin == end)
-        return {NumberStatus::Empty, 0.0f};
+        return {NumberStatus::Empty, 0.0};
     if (text[begin] == '+') {
         ++begin;
         if (begin == end || text[begin] == '+' || text[begin] == '-')
-            return {NumberStatus::NotANumber, 0.0f};
+            return {NumberStatus::NotANumber, 0.0};
     }
     const std::size_t length = end - begin;
     // from_chars knows only '.', so a decimal comma is translated in a copy;
@@ -211,7 +211,7 @@ ParsedNumber parseNumberGeneral(std::string_view text, char decimalMark) noexcep
         }
         for (std::size_t i = 0; i < length; ++i) {
             if (copy[i] == '.')
-                return {NumberStatus::NotANumber, 0.0f};
+                return {NumberStatus::NotANumber, 0.0};
             if (copy[i] == decimalMark)
                 copy[i] = '.';
         }
@@ -220,23 +220,30 @@ ParsedNumber parseNumberGeneral(std::string_view text, char decimalMark) noexcep
     double value = 0.0;
     auto result = std::from_chars(buffer, buffer + length, value, std::chars_format::general);
     if (result.ptr != buffer + length)
-        return {NumberStatus::NotANumber, 0.0f};
+        return {NumberStatus::NotANumber, 0.0};
     if (result.ec == std::errc::result_out_of_range) {
         // A negative exponent means the value is too small: it counts as 0.
         const char* exponent = static_cast<const char*>(std::memchr(buffer, 'e', length));
         if (!exponent)
             exponent = static_cast<const char*>(std::memchr(buffer, 'E', length));
         if (exponent && exponent + 1 < buffer + length && exponent[1] == '-')
-            return {NumberStatus::Ok, 0.0f};
-        return {buffer[0] == '-' ? NumberStatus::Negative : NumberStatus::OutOfRange, 0.0f};
+            return {NumberStatus::Ok, 0.0};
+        return {buffer[0] == '-' ? NumberStatus::Negative : NumberStatus::OutOfRange, 0.0};
     }
     if (result.ec != std::errc())
-        return {NumberStatus::NotANumber, 0.0f};
+        return {NumberStatus::NotANumber, 0.0};
     if (!std::isfinite(value))
-        return {NumberStatus::NotANumber, 0.0f};
+        return {NumberStatus::NotANumber, 0.0};
     if (value < 0.0)
-        return {NumberStatus::Negative, 0.0f};
-    const float single = static_cast<float>(value);
+        return {NumberStatus::Negative, 0.0};
+    return {NumberStatus::Ok, value};
+}
+
+ParsedNumber parseNumberGeneral(std::string_view text, char decimalMark) noexcept {
+    const ParsedAmount amount = parseAmount(text, decimalMark);
+    if (amount.status != NumberStatus::Ok)
+        return {amount.status, 0.0f};
+    const float single = static_cast<float>(amount.value);
     if (std::isinf(single))
         return {NumberStatus::OutOfRange, 0.0f};
     return {NumberStatus::Ok, single};

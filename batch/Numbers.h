@@ -88,8 +88,20 @@ inline float plainDecimalValue(std::uint64_t whole, int decimals) noexcept {
     return p;
 }
 
+// An amount in double precision, read by the same rules as parseNumber
+// (blanks around it, an optional '+', `decimalMark`, an optional exponent;
+// -0 is 0, a value too small for a double is 0): the one reader of amounts
+// for every command, and for the batch's column sets. OutOfRange here means
+// beyond double precision.
+struct ParsedAmount {
+    NumberStatus status;
+    double value; // 0 unless status is Ok
+};
+ParsedAmount parseAmount(std::string_view text, char decimalMark) noexcept;
+
 // parseNumber without its shortcut for plain decimals: every text through
 // std::from_chars. The two agree on every text.
+// It is parseAmount stored in single precision.
 ParsedNumber parseNumberGeneral(std::string_view text, char decimalMark) noexcept;
 
 // What a status means, for messages: "not a number", "negative value", ...
