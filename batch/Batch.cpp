@@ -145,14 +145,15 @@ char* writeSetValues(char* p, const ColumnSet& set, const double* values, bool c
             continue;
         if (quote)
             *p++ = '"';
-        char* const start = p;
-        p = digits > 0 ? std::to_chars(p, p + kMaxNumberText, values[i], std::chars_format::general,
-                                       digits)
-                             .ptr
-                       : std::to_chars(p, p + kMaxNumberText, values[i]).ptr;
-        for (char* q = start; q < p; ++q)
-            if (*q == '.')
-                *q = mark;
+        if (digits > 0) {
+            p = writeGeneral(p, values[i], digits, mark);
+        } else {
+            char* const start = p;
+            p = std::to_chars(p, p + kMaxNumberText, values[i]).ptr;
+            for (char* q = start; q < p; ++q)
+                if (*q == '.')
+                    *q = mark;
+        }
         if (quote)
             *p++ = '"';
     }
@@ -188,8 +189,9 @@ struct ReportRow {
 // The layout of the input, fixed by its header.
 struct BatchRun::Layout {
     std::vector<int> columns;
-    std::vector<int> componentOf; // with column sets: the component of each column, or -1
-    CsvRecord header;             // its labels, for messages naming ISO-only columns
+    std::vector<int> componentOf;     // with column sets: the component of each column, or -1
+    std::vector<std::size_t> present; // those components, ascending
+    CsvRecord header;                 // its labels, for messages naming ISO-only columns
     std::vector<std::string> headerText;
     int nameIndex = -1;
     char delimiter = ',';
@@ -294,7 +296,8 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
     Amounts& amounts = chunk.amounts;
     const bool sets = !sets_.empty();
     if (sets)
-        amounts.fill(0.0);
+        for (const std::size_t i : layout.present)
+            amounts[i] = 0.0;
     std::string& kernelBlockedBy = parsed.kernelSkip; // a component the kernel lacks
 
     if (!record.problem.empty()) {
@@ -320,13 +323,16 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
             const int column = columnOf[i];
             if (column == kNameColumn || column == kClaimedColumn)
                 continue;
-            const ParsedNumber number = parseNumber(field[i], mark);
+            // The column sets take the amount as typed, in double precision;
+            // the kernel's columns in single precision, read once for both.
+            const ParsedAmount amount =
+                sets ? parseAmount(field[i], mark) : ParsedAmount{NumberStatus::Empty, 0.0};
+            const ParsedNumber number =
+                sets ? inSinglePrecision(amount) : parseNumber(field[i], mark);
             if (number.status == NumberStatus::Ok) {
                 if (sets) {
-                    if (componentOf[i] >= 0 && number.value != 0.0f)
-                        // The column sets take the amount as typed, in double
-                        // precision; the kernel's columns in single precision.
-                        amounts[std::size_t(componentOf[i])] += parseAmount(field[i], mark).value;
+                    if (componentOf[i] >= 0)
+                        amounts[std::size_t(componentOf[i])] += amount.value;
                     if (column == kIsoOnlyColumn && number.value != 0.0f && kernelBlockedBy.empty())
                         kernelBlockedBy = columnName(header, i, column);
                 }
@@ -348,7 +354,7 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
 
     // The column sets of a readable row, whatever the kernel makes of it.
     if (sets && !failed)
-        computeSets(RowInput{amounts, fields, mark}, chunk, parsed.setReason);
+        computeSets(RowInput{amounts, layout.present, fields, mark}, chunk, parsed.setReason);
 
     if (!layout.numbered() && std::size_t(layout.nameIndex) < fields.size())
         parsed.name = fields[std::size_t(layout.nameIndex)];
@@ -675,6 +681,10 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
         HeaderMap map = readHeader(header, inputName, sets_);
         layout.columns = std::move(map.columns);
         layout.componentOf = std::move(map.componentOf);
+        for (const int component : layout.componentOf)
+            if (component >= 0)
+                layout.present.push_back(std::size_t(component));
+        std::sort(layout.present.begin(), layout.present.end());
         layout.nameIndex = map.nameIndex;
         // The labels outlive the block they were read from.
         layout.headerText.assign(header.fields.begin(), header.fields.end());

@@ -240,13 +240,7 @@ ParsedAmount parseAmount(std::string_view text, char decimalMark) noexcept {
 }
 
 ParsedNumber parseNumberGeneral(std::string_view text, char decimalMark) noexcept {
-    const ParsedAmount amount = parseAmount(text, decimalMark);
-    if (amount.status != NumberStatus::Ok)
-        return {amount.status, 0.0f};
-    const float single = static_cast<float>(amount.value);
-    if (std::isinf(single))
-        return {NumberStatus::OutOfRange, 0.0f};
-    return {NumberStatus::Ok, single};
+    return inSinglePrecision(parseAmount(text, decimalMark));
 }
 
 ParsedNumber parseNumberOutOfLine(std::string_view text, char decimalMark) noexcept {
@@ -341,6 +335,65 @@ char* writeGeneral(char* out, float value, int digits, char decimalMark) noexcep
     if (value < 0.0f)
         *p++ = '-';
     return layOut(p, text + 9 - digits, digits, k, trailing, decimalMark);
+}
+
+char* writeGeneral(char* out, double value, int digits, char decimalMark) noexcept {
+    // printf's "%.9g" of a double through std::to_chars costs about 630
+    // instructions a number (callgrind), the most of a row with the ISO
+    // columns; this path, for values printed without an exponent, about 60.
+    const auto slow = [&] {
+        auto result =
+            std::to_chars(out, out + kMaxNumberText, value, std::chars_format::general, digits);
+        replaceMark(out, result.ptr, decimalMark);
+        return result.ptr;
+    };
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int biasedExponent = int((bits >> 52) & 0x7ffu);
+    if (value == 0.0 || biasedExponent == 0 || biasedExponent == 0x7ff || digits < 1 || digits > 9)
+        return slow();
+    const double a = std::fabs(value);
+    // x0 = floor(log10(2^e)) for a in [2^e, 2^(e+1)); the first digit's
+    // decimal exponent is x0 or x0 + 1.
+    const int x0 = ((biasedExponent - 1023) * 1233) >> 12;
+    int k = digits - 1 - x0; // a * 10^k has `digits` integer digits, or one more
+    if (k < 0 || k > 12)
+        return slow();
+    double p = a * kPow10Double[k];
+    if (p >= kPow10Double[digits]) {
+        if (--k < 0)
+            return slow();
+        p = a * kPow10Double[k];
+    }
+    // The product's rounding error, exactly: a * 10^k = p + error. The
+    // rounding to a whole number is then that of the exact product, half to
+    // even as printf rounds: a tie of p is a tie of the product only when
+    // the error is 0, else the error's sign decides.
+    const double error = std::fma(a, kPow10Double[k], -p);
+    double whole = roundToWhole(p);
+    const double fraction = p - whole;
+    if (fraction == 0.5 && error > 0.0)
+        whole += 1.0;
+    else if (fraction == -0.5 && error < 0.0)
+        whole -= 1.0;
+    if (whole >= kPow10Double[digits]) { // rounded up to the next power of ten
+        whole = kPow10Double[digits - 1];
+        --k;
+    }
+    const int x = digits - 1 - k;
+    if (x < -4 || x >= digits || k < 0)
+        return slow();
+    const std::uint64_t q = static_cast<std::uint64_t>(whole);
+    char text[32] = {};
+    const std::uint64_t high = q / kPow10[8];
+    const std::uint64_t low = eightDigits(std::uint32_t(q % kPow10[8]));
+    text[0] = char('0' + high);
+    storeWord(text + 1, low + kZeroChars);
+    const int trailing = trailingZeros(low); // fewer than `digits`: q >= 10^(digits - 1)
+    char* end = out;
+    if (value < 0.0)
+        *end++ = '-';
+    return layOut(end, text + 9 - digits, digits, k, trailing, decimalMark);
 }
 
 char* writeRounded(char* out, double value, int decimals, char decimalMark) noexcept {

@@ -55,6 +55,12 @@ ReferenceConditions checkReference(const ReferenceConditions& reference) {
 
 namespace {
 
+void checkSum(double sum) {
+    if (!(std::abs(sum - 1.0) <= kSumTolerance + kSumRounding))
+        throw Iso6976Error("the amounts add up to " + number(sum * 100.0) +
+                           " mol%, not 100 mol% within 0.01 mol%");
+}
+
 // The message for a correlation matrix that fails at component `last`: the
 // components correlated with it up to there.
 std::string impossible(const std::vector<double>& r, std::size_t last) {
@@ -132,9 +138,7 @@ void check(const Composition& c, double coverage) {
             }
         checkSemidefinite(c.correlation);
     }
-    if (!(std::abs(sum - 1.0) <= kSumTolerance + kSumRounding))
-        throw Iso6976Error("the amounts add up to " + number(sum * 100.0) +
-                           " mol%, not 100 mol% within 0.01 mol%");
+    checkSum(sum);
 }
 
 // How a result depends on the inputs, for its relative uncertainty: the
@@ -196,45 +200,26 @@ double normalise(Composition& composition) {
     return sum;
 }
 
-Properties calculate(const Composition& c, const ReferenceConditions& reference, double coverage,
-                     Uncertainties uncertainties) {
-    const ReferenceConditions used = checkReference(reference);
-    check(c, coverage);
-    const std::size_t ih = *temperatureIndex(d::kCombustionTemperatures, used.combustionC);
-    const std::size_t is = *temperatureIndex(d::kMeteringTemperatures, used.meteringC);
+namespace {
 
-    // Only components with an amount or an uncertainty take part.
-    std::array<std::size_t, kComponentCount> active{};
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < kComponentCount; ++i)
-        if (c.fraction[i] > 0.0 || c.fractionU[i] > 0.0)
-            active[n++] = i;
-
-    const double waterL = d::kWaterVaporisation[ih];
+// The sums over the components that make the values.
+struct Sums {
     double molarMass = 0.0, summation = 0.0, gross = 0.0, hydrogenAtoms = 0.0;
-    double tableH = 0.0, tableS = 0.0; // Σ x² u(Hc)², Σ x² u(s)²
-    std::array<double, d::kElementCount> atoms{};
-    for (std::size_t k = 0; k < n; ++k) {
-        const std::size_t i = active[k];
-        const d::Component& p = d::kComponents[i];
-        const double x = c.fraction[i];
+    void add(const d::Component& p, double x, std::size_t ih, std::size_t is) noexcept {
         molarMass += x * p.molarMass;
         summation += x * p.summationFactor[is];
         gross += x * p.grossCalorific[ih];
         hydrogenAtoms += x * p.atoms[d::H];
-        tableH += x * x * p.grossCalorificU * p.grossCalorificU;
-        tableS += x * x * p.summationFactorU * p.summationFactorU;
-        for (std::size_t a = 0; a < d::kElementCount; ++a)
-            atoms[a] += x * p.atoms[a];
     }
-    // The molar masses share the uncertainties of their atoms' masses.
-    double tableM = 0.0;
-    for (std::size_t a = 0; a < d::kElementCount; ++a)
-        tableM += atoms[a] * atoms[a] * d::kAtomicMassU[a] * d::kAtomicMassU[a];
-    const double net = gross - hydrogenAtoms / 2.0 * waterL;
-    const double tableL = hydrogenAtoms / 2.0 * d::kWaterVaporisationU *
-                          (hydrogenAtoms / 2.0 * d::kWaterVaporisationU);
+};
 
+// Every result's value from the sums, at the reference conditions of
+// indices ih and is. Throws Iso6976Error for a compression factor of 0.9 or
+// less.
+Properties values(const Sums& sums, const ReferenceConditions& reference, std::size_t ih,
+                  std::size_t is) {
+    const double molarMass = sums.molarMass, summation = sums.summation, gross = sums.gross;
+    const double net = gross - sums.hydrogenAtoms / 2.0 * d::kWaterVaporisation[ih];
     const double pr = reference.pressureKPa / d::kStandardPressure;
     const double z = 1.0 - pr * summation * summation;
     if (!(z > kMinimumCompression))
@@ -245,8 +230,7 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
     const double airZ = 1.0 - pr * (1.0 - d::kAirCompression[is]);
 
     Properties out;
-    out.reference = used;
-    out.coverage = coverage;
+    out.reference = reference;
     auto set = [&](Result r, double value) { out.results[std::size_t(r)].value = value; };
     set(Result::M, molarMass);
     set(Result::Z, z);
@@ -267,8 +251,54 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
     set(Result::W_gross, out[Result::Hv_gross].value / std::sqrt(out[Result::G].value));
     set(Result::W_net, out[Result::Hv_net].value / std::sqrt(out[Result::G].value));
 
+    return out;
+}
+
+} // namespace
+
+Properties calculate(const Composition& c, const ReferenceConditions& reference, double coverage,
+                     Uncertainties uncertainties) {
+    const ReferenceConditions used = checkReference(reference);
+    check(c, coverage);
+    const std::size_t ih = *temperatureIndex(d::kCombustionTemperatures, used.combustionC);
+    const std::size_t is = *temperatureIndex(d::kMeteringTemperatures, used.meteringC);
+
+    // Only components with an amount or an uncertainty take part.
+    std::array<std::size_t, kComponentCount> active{};
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < kComponentCount; ++i)
+        if (c.fraction[i] > 0.0 || c.fractionU[i] > 0.0)
+            active[n++] = i;
+
+    const double waterL = d::kWaterVaporisation[ih];
+    Sums sums;
+    double tableH = 0.0, tableS = 0.0; // Σ x² u(Hc)², Σ x² u(s)²
+    std::array<double, d::kElementCount> atoms{};
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::size_t i = active[k];
+        const d::Component& p = d::kComponents[i];
+        const double x = c.fraction[i];
+        sums.add(p, x, ih, is);
+        tableH += x * x * p.grossCalorificU * p.grossCalorificU;
+        tableS += x * x * p.summationFactorU * p.summationFactorU;
+        for (std::size_t a = 0; a < d::kElementCount; ++a)
+            atoms[a] += x * p.atoms[a];
+    }
+    // The molar masses share the uncertainties of their atoms' masses.
+    double tableM = 0.0;
+    for (std::size_t a = 0; a < d::kElementCount; ++a)
+        tableM += atoms[a] * atoms[a] * d::kAtomicMassU[a] * d::kAtomicMassU[a];
+    const double tableL = sums.hydrogenAtoms / 2.0 * d::kWaterVaporisationU *
+                          (sums.hydrogenAtoms / 2.0 * d::kWaterVaporisationU);
+
+    Properties out = values(sums, used, ih, is);
+    out.coverage = coverage;
     if (uncertainties == Uncertainties::Skip)
         return out;
+    const double molarMass = sums.molarMass, summation = sums.summation, gross = sums.gross;
+    const double net = out[Result::Hc_net].value, z = out[Result::Z].value;
+    const double pr = used.pressureKPa / d::kStandardPressure;
+    const double airZ = 1.0 - pr * (1.0 - d::kAirCompression[is]);
 
     // Σ Σ c_i c_j u(x_i) u(x_j) r(x_i, x_j): the part of the fractions.
     std::array<double, kComponentCount> sens{};
@@ -296,7 +326,7 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
             return out[dep.result].value / h;
         double f = std::pow(molarMass, dep.mass) * std::pow(z, -dep.inverseZ);
         if (dep.molarVolume)
-            f /= volume;
+            f *= used.pressureKPa / (d::kGasConstant * d::kMeteringKelvin[is]);
         if (dep.air)
             f *= std::pow(d::kAirMolarMass, -dep.mass) *
                  (dep.inverseZ != 0.0 ? std::pow(airZ, dep.mass) : 1.0);
@@ -362,6 +392,27 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
                                                : "the result ") +
                                std::string(kResultKeys[r]) + " is beyond the range of numbers");
     return out;
+}
+
+Properties calculateValues(std::span<const std::size_t> present,
+                           const std::array<double, kComponentCount>& fraction,
+                           const ReferenceConditions& reference) {
+    const ReferenceConditions used = checkReference(reference);
+    double sum = 0.0;
+    for (const std::size_t i : present) {
+        if (!std::isfinite(fraction[i]) || fraction[i] < 0.0)
+            throw Iso6976Error(std::string(componentName(i)) + ": negative amount " +
+                               number(fraction[i] * 100.0) + " mol%");
+        sum += fraction[i];
+    }
+    checkSum(sum);
+    const std::size_t ih = *temperatureIndex(d::kCombustionTemperatures, used.combustionC);
+    const std::size_t is = *temperatureIndex(d::kMeteringTemperatures, used.meteringC);
+    Sums sums;
+    for (const std::size_t i : present)
+        if (fraction[i] > 0.0)
+            sums.add(d::kComponents[i], fraction[i], ih, is);
+    return values(sums, used, ih, is);
 }
 
 } // namespace tarvelo::gasquality
