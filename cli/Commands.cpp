@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "Batch.h"
+#include "CombustionCommand.h"
 #include "Iso6976Command.h"
 #include "KernelBinding.h"
 #include "Numbers.h"
@@ -31,6 +32,11 @@ Commands:
           [--lang de|en] COMPONENT=MOLPERCENT...
             gas quality by ISO 6976:2016 (calorific values, Wobbe indices,
             density, compression factor) with uncertainties
+  combustion (--lambda L | --o2 PERCENT | --co2 PERCENT) [--air SPEC]
+          [--air-temperature T] [--humidity PERCENT] [--flue-temperature T]
+          [--pressure P] [--json] [--lang de|en] COMPONENT=MOLPERCENT...
+            air, flue gas, CO2max, dew point, flue-gas loss, efficiency and
+            adiabatic flame temperature
 'tarvelo COMMAND --help' tells more about a command.
 
 Components, by formula label in any case, in volume percent:
@@ -258,6 +264,8 @@ int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator
                std::ostream& err) {
     if (!args.empty() && args[0] == "iso6976")
         return runIso6976({args.begin() + 1, args.end()}, out, err);
+    if (!args.empty() && args[0] == "combustion")
+        return runCombustion({args.begin() + 1, args.end()}, out, err);
     const ParseResult parsed = parseArguments(args);
     if (!parsed.request) {
         err << parsed.error << '\n';
