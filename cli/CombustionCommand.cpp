@@ -337,11 +337,19 @@ std::string text(const cb::Result& r, const Options& o) {
         t.add("efficiency on Hi", "Wirkungsgrad auf Hi", e.etaHi * 100.0, 2, "%");
         t.add("efficiency on Hs", "Wirkungsgrad auf Hs", e.etaHs * 100.0, 2, "%");
     }
-    t.add("adiabatic flame temperature, complete", "adiabate Flammentemperatur, vollständig",
-          r.flameCompleteK, 1, "K");
-    if (r.flameEquilibriumK)
-        t.add("adiabatic flame temperature, equilibrium",
-              "adiabate Flammentemperatur, Gleichgewicht", *r.flameEquilibriumK, 1, "K");
+    const std::string beyond = (de ? "über " : "above ") + shortNumber(cb::kMaxTemperatureK, de) +
+                               (de ? " K (jenseits der Daten)" : " K (beyond the data)");
+    auto flame = [&](std::string_view english, std::string_view deutsch,
+                     const std::optional<double>& k) {
+        if (k)
+            t.add(english, deutsch, *k, 1, "K");
+        else
+            t.add(english, deutsch, beyond);
+    };
+    flame("adiabatic flame temperature, complete", "adiabate Flammentemperatur, vollständig",
+          r.flameCompleteK);
+    flame("adiabatic flame temperature, equilibrium", "adiabate Flammentemperatur, Gleichgewicht",
+          r.flameEquilibriumK);
     return head.str() + t.text();
 }
 
@@ -378,14 +386,19 @@ std::string json(const cb::Result& r) {
         o["eta_Hs"] = r.efficiency->etaHs * 100.0;
         o["condensate"] = r.efficiency->condensate;
     }
-    o["T_ad_complete_K"] = r.flameCompleteK;
+    o["T_ad_complete_K"] = r.flameCompleteK ? nlohmann::ordered_json(*r.flameCompleteK) : nullptr;
     if (r.flameEquilibriumK) {
         o["T_ad_equilibrium_K"] = *r.flameEquilibriumK;
+        double total = 0.0;
+        for (const double v : r.equilibrium)
+            total += v;
         nlohmann::ordered_json x = nlohmann::ordered_json::object();
         for (std::size_t k = 0; k < cb::kEquilibriumCount; ++k)
             if (r.equilibrium[k] > 0.0)
-                x[std::string(cb::kEquilibriumKeys[k])] = r.equilibrium[k] * 100.0;
+                x[std::string(cb::kEquilibriumKeys[k])] = r.equilibrium[k] / total * 100.0;
         o["x_equilibrium"] = x;
+    } else {
+        o["T_ad_equilibrium_K"] = nullptr;
     }
     return o.dump(2) + "\n";
 }

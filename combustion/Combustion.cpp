@@ -498,10 +498,8 @@ Result calculate(const Fuel& f, const Conditions& c) {
         r.efficiency = e;
     }
 
-    r.flameCompleteK = completeFlame(r.flue, reactants);
-    if (!(flueEnthalpy(r.flue, kMaxTemperatureK) >= reactants))
-        throw CombustionError("the adiabatic flame temperature lies above the data's " +
-                              number(kMaxTemperatureK) + " K");
+    if (flueEnthalpy(r.flue, kMaxTemperatureK) >= reactants)
+        r.flameCompleteK = completeFlame(r.flue, reactants);
 
     if (c.equilibrium) {
         Equilibrium eq(r.flue, c.pressureKPa);
@@ -516,7 +514,7 @@ Result calculate(const Fuel& f, const Conditions& c) {
         // Dissociation takes up heat, so the equilibrium temperature lies
         // below the complete one: bracket it there and close in by the
         // Illinois variant of regula falsi.
-        double hi = r.flameCompleteK, fHi = excess(hi);
+        double hi = r.flameCompleteK.value_or(kMaxTemperatureK), fHi = excess(hi);
         double lo = std::max(c.airK, hi - 500.0), fLo = excess(lo);
         while (fLo > 0.0 && lo > c.airK) {
             hi = lo;
@@ -524,6 +522,8 @@ Result calculate(const Fuel& f, const Conditions& c) {
             lo = std::max(c.airK, lo - 500.0);
             fLo = excess(lo);
         }
+        if (fHi < 0.0)
+            return r;
         int side = 0;
         double t = lo;
         for (int i = 0; i < 200 && hi - lo > 1e-9; ++i) {
@@ -551,15 +551,10 @@ Result calculate(const Fuel& f, const Conditions& c) {
         }
         excess(t);
         r.flameEquilibriumK = t;
-        double total = 0.0;
         for (std::size_t s = 0; s < kSpeciesCount; ++s)
             r.equilibrium[s] = fixed[s];
         for (std::size_t j = 0; j < Equilibrium::kReacting; ++j)
             r.equilibrium[Equilibrium::kSpecies[j]] += eq.amount(j);
-        for (const double v : r.equilibrium)
-            total += v;
-        for (double& v : r.equilibrium)
-            v /= total;
     }
     return r;
 }

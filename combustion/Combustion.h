@@ -129,9 +129,13 @@ struct Result {
     };
     std::optional<Efficiency> efficiency;
 
-    double flameCompleteK = 0.0; // adiabatic, products of complete combustion
+    // Adiabatic flame temperatures: with the products of complete
+    // combustion, and at chemical equilibrium. None where it lies beyond the
+    // data (above kMaxTemperatureK, as in oxygen-rich air).
+    std::optional<double> flameCompleteK;
     std::optional<double> flameEquilibriumK;
-    // Equilibrium composition at that temperature, mol/mol, by kEquilibriumKeys.
+    // The equilibrium flue gas at that temperature by kEquilibriumKeys, m³/m³
+    // of fuel.
     std::array<double, kEquilibriumCount> equilibrium{};
 };
 
