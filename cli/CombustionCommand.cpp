@@ -272,7 +272,7 @@ public:
             w = std::max(w, width(label));
         std::string s;
         for (const auto& [label, value] : rows_)
-            s += label + std::string(w - width(label) + 2, ' ') + value + "\n";
+            s.append(label).append(w - width(label) + 2, ' ').append(value).append(1, '\n');
         return s;
     }
 

@@ -178,13 +178,14 @@ public:
         thermo::CO2, thermo::H2O, thermo::O2, thermo::N2, thermo::CO, thermo::H2,
         thermo::OH,  thermo::H,   thermo::O,  thermo::NO, thermo::N};
 
-    Equilibrium(const Amounts& complete, double pressureKPa)
-        : logP_(std::log(pressureKPa / 100.0)) {
-        const auto& n = complete;
-        b_ = {n[at(Species::CO2)], 2.0 * n[at(Species::H2O)],
-              2.0 * n[at(Species::CO2)] + n[at(Species::H2O)] + 2.0 * n[at(Species::O2)],
-              2.0 * n[at(Species::N2)]};
-        fixed_ = n[at(Species::SO2)] + n[at(Species::Ar)] + n[at(Species::He)] + n[at(Species::Ne)];
+    // The atoms C, H, O, N of the complete products (SO2 keeps its own O).
+    Equilibrium(const Amounts& n, double pressureKPa)
+        : logP_(std::log(pressureKPa / 100.0)), b_{n[at(Species::CO2)], 2.0 * n[at(Species::H2O)],
+                                                   2.0 * n[at(Species::CO2)] + n[at(Species::H2O)] +
+                                                       2.0 * n[at(Species::O2)],
+                                                   2.0 * n[at(Species::N2)]},
+          fixed_(n[at(Species::SO2)] + n[at(Species::Ar)] + n[at(Species::He)] +
+                 n[at(Species::Ne)]) {
         for (std::size_t k = 0; k < kElements; ++k)
             element_[k] = b_[k] > 0.0;
         double total = 0.0;
@@ -197,7 +198,7 @@ public:
         }
         // Start from the complete-combustion products where they exist.
         double start = 0.0;
-        for (const double v : complete)
+        for (const double v : n)
             start += v;
         for (std::size_t j = 0; j < kReacting; ++j)
             logN_[j] = active_[j] ? std::log(start / total) : -kInf;
