@@ -303,7 +303,7 @@ std::string text(const cb::Result& r, const Options& o) {
     std::ostringstream head;
     head << (de ? "Verbrennung bei λ = " : "combustion at λ = ") << fixed(r.lambda, 4, de)
          << (de ? ", Luft " : ", air ") << fixed(c.airK - 273.15, 1, de) << " °C, "
-         << fixed(c.humidity * 100.0, 0, de)
+         << shortNumber(c.humidity * 100.0, de)
          << (de ? " % rel. Feuchte, " : " % relative humidity, ") << shortNumber(c.pressureKPa, de)
          << " kPa\n";
     Table t(de);
@@ -325,7 +325,10 @@ std::string text(const cb::Result& r, const Options& o) {
     if (r.dewPointK)
         t.add("water dew point", "Wassertaupunkt", *r.dewPointK - 273.15, 2, "°C");
     else
-        t.add("water dew point", "Wassertaupunkt", de ? "unter 0 °C" : "below 0 °C");
+        t.add("water dew point", "Wassertaupunkt",
+              r.flue[static_cast<std::size_t>(Species::H2O)] > 0.0
+                  ? (de ? "unter 0 °C" : "below 0 °C")
+                  : (de ? "keiner (kein Wasser im Abgas)" : "none (no water in the flue gas)"));
     if (r.efficiency) {
         const auto& e = *r.efficiency;
         const std::string at = " (" + fixed(*c.flueK - 273.15, 1, de) + " °C)";
