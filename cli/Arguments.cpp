@@ -2,6 +2,7 @@
 
 #include "Iso6976Columns.h"
 
+#include "CombustionColumns.h"
 #include "Iso6976Command.h"
 #include "Numbers.h"
 
@@ -183,6 +184,10 @@ ParseResult parseBatch(ArgumentCursor& cursor) {
         cursor, "batch", request.language, help, operands,
         [&](std::string_view name, std::string_view argument, ArgumentCursor& args,
             std::string& problem) {
+            if (name == "--combustion" && argument == name) {
+                request.columnSets.push_back(combustionColumns());
+                return true;
+            }
             if (name != "-o" && name != "--output" && name != "--reports" &&
                 name != "--delimiter" && name != "--decimal" && name != "--iso6976" &&
                 name != "--jobs" && name != "-j")

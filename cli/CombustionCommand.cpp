@@ -151,21 +151,14 @@ struct Options {
 Options readOptions(const std::vector<std::string_view>& args) {
     Options o;
     std::bitset<components::kCount> amounts;
+    batch::Amounts typed{}; // mol%, as typed
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            const auto equals = arg.rfind('=');
-            if (equals == std::string_view::npos)
-                throw Failure{quoted(arg) + " is not COMPONENT=MOLPERCENT (no '=')"};
-            const auto index = components::find(arg.substr(0, equals));
-            if (!index)
-                throw Failure{components::unknownMessage(arg.substr(0, equals))};
-            const std::string name(components::component(*index).name);
-            if (amounts.test(*index))
-                throw Failure{name + " given twice"};
-            amounts.set(*index);
-            o.fraction[*index] = number(name, arg.substr(equals + 1)) / 100.0;
+            if (std::string problem = readAmount(arg, typed, amounts, "MOLPERCENT");
+                !problem.empty())
+                throw Failure{problem};
             continue;
         }
         const std::string_view name = arg.substr(0, arg.find('='));
@@ -225,6 +218,8 @@ Options readOptions(const std::vector<std::string_view>& args) {
             "give the excess air: --lambda, --o2 or --co2 (see tarvelo combustion --help)"};
     if (amounts.none())
         throw Failure{"no COMPONENT=MOLPERCENT given (see tarvelo combustion --help)"};
+    for (std::size_t i = 0; i < typed.size(); ++i)
+        o.fraction[i] = typed[i] / 100.0;
     return o;
 }
 

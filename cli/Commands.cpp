@@ -25,7 +25,7 @@ Commands:
   report  [--name NAME] [--lang de|en] --out FILE COMPONENT=PERCENT...
             calculate and write the HTML report of one composition
   batch   [--lang de|en] [--reports DIR] [--delimiter ,|;|tab] [--decimal .|,]
-          [--iso6976 T1/T2] [--jobs N] IN.csv [-o OUT.csv]
+          [--iso6976 T1/T2] [--combustion] [--jobs N] IN.csv [-o OUT.csv]
             calculate every row of a CSV file
   iso6976 [--reference T1/T2] [--pressure KPA] [--u COMPONENT=U]...
           [--correlation FILE.csv] [--coverage K] [--normalise] [--json]
@@ -88,8 +88,8 @@ Components and percentages as for 'tarvelo calc'.
 
 constexpr std::string_view kBatchUsage =
     R"(Usage: tarvelo batch [--lang de|en] [--reports DIR] [--delimiter ,|;|tab]
-                     [--decimal .|,] [--iso6976 T1/T2] [--jobs N] IN.csv
-                     [-o OUT.csv]
+                     [--decimal .|,] [--iso6976 T1/T2] [--combustion]
+                     [--jobs N] IN.csv [-o OUT.csv]
 
 Calculates every row of IN.csv ('-' reads standard input) and writes one line
 of results per row to OUT.csv or, without -o, to standard output.
@@ -114,6 +114,13 @@ water vapour, ...), and an optional "name" column. Fields may be quoted ("a;b",
                         Ws, Wi, G, D, Z before flag. The header may then also
                         name the standard's other components (helium, argon,
                         isopentane, ...) by name, synonym or formula, in mol%
+  --combustion          also the combustion in dry air at 101.325 kPa (see
+                        tarvelo combustion --help): the header then needs a
+                        column lambda (the air ratio) or O2_flue or CO2_flue
+                        (vol% of the dry flue gas; O2 and CO2 are the fuel's
+                        components), and may have T_flue_C and T_air_C (or
+                        _K; air 25 °C when absent or empty); adds the columns
+                        lambda_air ... eta_Hs before flag
   -j, --jobs N          calculate on N threads, 1 to 256 (default: the number
                         of cores the process may use); the output, messages
                         and reports are the same for every N
@@ -142,6 +149,13 @@ Output columns:
             know gets its ISO columns, and empty kernel columns with the
             reason; it does not count as failed, and one line at the end says
             how many such rows there were
+  lambda_air, CO2_max, V_wet, dew_point_C
+            (--combustion) air ratio, CO2max [%] of the dry flue gas, wet
+            flue gas [m³/m³ fuel], its water dew point [°C] (empty below 0 °C)
+  qA_Hi, eta_Hi, eta_Hs
+            (--combustion, rows with a flue-gas temperature) flue-gas loss on
+            Hi, efficiency on Hi and on Hs [%]; 9 significant digits. Empty,
+            with the reason, when the row is refused (see tarvelo combustion)
   flag      "sum-not-100" when the sum is not within 1 of 100 (computed anyway)
   reason    why the row failed: a field that is not a number, a negative
             value, a wrong number of fields, bad quoting, a report not written

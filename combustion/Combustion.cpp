@@ -359,9 +359,9 @@ Fuel fuel(const std::array<double, components::kCount>& fraction) {
                                   ": negative amount " + percent(fraction[i]));
         total += fraction[i];
     }
-    if (!(std::abs(total - 1.0) <= gq::kSumTolerance))
+    if (!(std::abs(total - 1.0) <= gq::kSumTolerance + gq::kSumRounding))
         throw CombustionError("the amounts add up to " + number(total * 100.0) +
-                              " mol%, not 100 mol%");
+                              " mol%, not 100 mol% within 0.01 mol%");
     for (std::size_t i = 0; i < components::kCount; ++i) {
         const double x = fraction[i] / total;
         f.fraction[i] = x;
