@@ -7,6 +7,7 @@
 #include "Quoted.h"
 #include "ReplaceFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
@@ -185,8 +186,9 @@ struct ReportRow {
 // The layout of the input, fixed by its header.
 struct BatchRun::Layout {
     std::vector<int> columns;
-    std::vector<int> componentOf; // with column sets: the component of each column, or -1
-    CsvRecord header;             // its labels, for messages naming ISO-only columns
+    std::vector<int> componentOf;     // with column sets: the component of each column, or -1
+    std::vector<std::size_t> present; // those components, ascending
+    CsvRecord header;                 // its labels, for messages naming ISO-only columns
     std::vector<std::string> headerText;
     int nameIndex = -1;
     char delimiter = ',';
@@ -291,7 +293,8 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
     Amounts& amounts = chunk.amounts;
     const bool sets = !sets_.empty();
     if (sets)
-        amounts.fill(0.0);
+        for (const std::size_t i : layout.present)
+            amounts[i] = 0.0;
     std::string& kernelBlockedBy = parsed.kernelSkip; // a component the kernel lacks
 
     if (!record.problem.empty()) {
@@ -348,7 +351,7 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
 
     // The column sets of a readable row, whatever the kernel makes of it.
     if (sets && !failed)
-        computeSets(RowInput{amounts, fields, mark}, chunk, parsed.setReason);
+        computeSets(RowInput{amounts, layout.present, fields, mark}, chunk, parsed.setReason);
 
     if (!layout.numbered() && std::size_t(layout.nameIndex) < fields.size())
         parsed.name = fields[std::size_t(layout.nameIndex)];
@@ -675,6 +678,10 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
         HeaderMap map = readHeader(header, inputName, sets_);
         layout.columns = std::move(map.columns);
         layout.componentOf = std::move(map.componentOf);
+        for (const int component : layout.componentOf)
+            if (component >= 0)
+                layout.present.push_back(std::size_t(component));
+        std::sort(layout.present.begin(), layout.present.end());
         layout.nameIndex = map.nameIndex;
         // The labels outlive the block they were read from.
         layout.headerText.assign(header.fields.begin(), header.fields.end());
@@ -691,6 +698,8 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
     for (const char stop : {layout.delimiter, '\n', '\r', '"'})
         layout.nameStops[static_cast<unsigned char>(stop)] = true;
 
+    if (request_.bom)
+        out.append("\xEF\xBB\xBF");
     out.append(layout.numbered() ? "row" : "name");
     for (const std::string_view column : kOutputColumns) {
         if (column == "flag")
@@ -859,7 +868,7 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
     const std::string inputName = fromStdin ? "stdin" : request.input;
     int inputFd = 0;
     if (!fromStdin) {
-        inputFd = ::open(request.input.c_str(), kOpenForReading);
+        inputFd = open_for_reading(request.input);
         if (inputFd < 0) {
             messages << prefix << "cannot read '" << request.input << "': " << std::strerror(errno)
                      << '\n';
@@ -876,8 +885,8 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
 
     if (!request.reportsDir.empty()) {
         std::error_code error;
-        std::filesystem::create_directories(request.reportsDir, error);
-        if (error || !std::filesystem::is_directory(request.reportsDir, error)) {
+        std::filesystem::create_directories(utf8Path(request.reportsDir), error);
+        if (error || !std::filesystem::is_directory(utf8Path(request.reportsDir), error)) {
             messages << prefix << "cannot create the report directory '" << request.reportsDir
                      << "': " << (error ? error.message() : std::string("not a directory")) << '\n';
             return kExitError;

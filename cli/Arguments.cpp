@@ -188,6 +188,10 @@ ParseResult parseBatch(ArgumentCursor& cursor) {
                 request.columnSets.push_back(combustionColumns());
                 return true;
             }
+            if (name == "--bom" && argument == name) {
+                request.bom = true;
+                return true;
+            }
             if (name != "-o" && name != "--output" && name != "--reports" &&
                 name != "--delimiter" && name != "--decimal" && name != "--iso6976" &&
                 name != "--jobs" && name != "-j")

@@ -25,7 +25,8 @@ Commands:
   report  [--name NAME] [--lang de|en] --out FILE COMPONENT=PERCENT...
             calculate and write the HTML report of one composition
   batch   [--lang de|en] [--reports DIR] [--delimiter ,|;|tab] [--decimal .|,]
-          [--iso6976 T1/T2] [--combustion] [--jobs N] IN.csv [-o OUT.csv]
+          [--iso6976 T1/T2] [--combustion] [--jobs N] [--bom] IN.csv
+          [-o OUT.csv]
             calculate every row of a CSV file
   iso6976 [--reference T1/T2] [--pressure KPA] [--u COMPONENT=U]...
           [--correlation FILE.csv] [--coverage K] [--normalise] [--json]
@@ -57,6 +58,10 @@ Rounding goes half to even; d and Wl are formed from the unrounded results.
 
 Exit status: 0 success; 1 bad command line, unreadable input, output that
 cannot be written, or no calculation kernel; 2 (batch) some rows failed.
+
+Text is UTF-8, with LF line ends. On Windows the arguments may hold any
+character, a console shows the output as it is, NUL, CON, COM1 ... are
+devices, written in place, a read-only file is not replaced, and /? is --help.
 )";
 
 constexpr std::string_view kCalcUsage =
@@ -89,7 +94,7 @@ Components and percentages as for 'tarvelo calc'.
 constexpr std::string_view kBatchUsage =
     R"(Usage: tarvelo batch [--lang de|en] [--reports DIR] [--delimiter ,|;|tab]
                      [--decimal .|,] [--iso6976 T1/T2] [--combustion]
-                     [--jobs N] IN.csv [-o OUT.csv]
+                     [--jobs N] [--bom] IN.csv [-o OUT.csv]
 
 Calculates every row of IN.csv ('-' reads standard input) and writes one line
 of results per row to OUT.csv or, without -o, to standard output.
@@ -98,7 +103,9 @@ Input: a header row naming the columns, then one row per composition. Columns
 are the components (any order, any subset; missing ones count 0), named by
 formula label, name or synonym in any case (CH4, methane, nitrogen, iC4, nC5,
 water vapour, ...), and an optional "name" column. Fields may be quoted ("a;b",
-"say ""x"""); blank lines are skipped; empty fields count 0.
+"say ""x"""); blank lines are skipped; empty fields count 0. The text is read
+as UTF-8 when it begins with a UTF-8 byte order mark or its first MiB is valid
+UTF-8, otherwise as Windows-1252 (a spreadsheet's "CSV" on Windows).
 
   --delimiter ,|;|tab   field separator of input and output (default ",";
                         ";" when --decimal , is given)
@@ -127,6 +134,10 @@ water vapour, ...), and an optional "name" column. Fields may be quoted ("a;b",
   -o OUT.csv            output file, replaced only when the run is complete
                         ('-' is standard output; a device, a FIFO or
                         /dev/stdout is written into, not replaced)
+  --bom                 begin the output with a UTF-8 byte order mark, which
+                        Excel needs to read its names as UTF-8
+
+The output is UTF-8 with LF line ends, also for an input with CR LF.
 
 Output columns:
   name      the input's name, or "row" with the row number when it has none
@@ -282,6 +293,12 @@ int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator
         return runIso6976({args.begin() + 1, args.end()}, out, err);
     if (!args.empty() && args[0] == "combustion")
         return runCombustion({args.begin() + 1, args.end()}, out, err);
+    // "tarvelo help COMMAND" for the commands that parse their own arguments.
+    if (args.size() == 2 && args[0] == "help" &&
+        (args[1] == "iso6976" || args[1] == "combustion")) {
+        out << (args[1] == "iso6976" ? iso6976Usage() : combustionUsage());
+        return kExitOk;
+    }
     const ParseResult parsed = parseArguments(args);
     if (!parsed.request) {
         err << parsed.error << '\n';
