@@ -148,71 +148,68 @@ struct Options {
     bool help = false;
 };
 
-Options readOptions(const std::vector<std::string_view>& args) {
+Options readCombustionOptions(const std::vector<std::string_view>& args) {
     Options o;
-    std::bitset<components::kCount> amounts;
-    batch::Amounts typed{}; // mol%, as typed
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            if (std::string problem = readAmount(arg, typed, amounts, "MOLPERCENT");
-                !problem.empty())
-                throw Failure{problem};
-            continue;
-        }
-        const std::string_view name = arg.substr(0, arg.find('='));
-        auto value = [&]() -> std::string_view {
-            if (name.size() < arg.size())
-                return arg.substr(name.size() + 1);
-            if (i + 1 >= args.size())
-                throw Failure{"option " + std::string(name) + " needs a value"};
-            return args[++i];
+    Language language = Language::English;
+    using Value = OptionSpec::Value;
+    // Each option's reading, or the problem for the message.
+    const auto guarded = [](auto read) {
+        return [read](std::string_view v) {
+            try {
+                read(v);
+            } catch (const Failure& f) {
+                return f.message;
+            }
+            return std::string();
         };
-        auto excess = [&](cb::Excess kind, double scale) {
+    };
+    const auto excess = [&](std::string_view option, cb::Excess kind, double scale) {
+        return guarded([&o, option, kind, scale](std::string_view v) {
             if (o.excessGiven)
                 throw Failure{"give only one of --lambda, --o2 and --co2"};
             o.excessGiven = true;
             o.conditions.excess = kind;
-            o.conditions.value = number(name, value()) / scale;
-        };
-        if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--help" || arg == "-h") {
-            o.help = true;
-        } else if (arg == "--json") {
-            o.json = true;
-        } else if (name == "--lambda") {
-            excess(cb::Excess::Lambda, 1.0);
-        } else if (name == "--o2") {
-            excess(cb::Excess::O2, 100.0);
-        } else if (name == "--co2") {
-            excess(cb::Excess::CO2, 100.0);
-        } else if (name == "--air") {
-            o.conditions.air = readAir(value());
-        } else if (name == "--air-temperature") {
-            o.conditions.airK = temperature(name, value());
-        } else if (name == "--flue-temperature") {
-            o.conditions.flueK = temperature(name, value());
-        } else if (name == "--humidity") {
-            o.conditions.humidity = number(name, value()) / 100.0;
-        } else if (name == "--pressure") {
-            const units::Reading r = units::pressureKPa(value());
-            if (!r)
-                throw Failure{"--pressure: " + r.error};
-            o.conditions.pressureKPa = r.value;
-        } else if (name == "--lang") {
-            const std::string_view lang = value();
-            const std::optional<Language> language = languageFrom(lang);
-            if (!language)
-                throw Failure{"unknown language " + quoted(lang) + " (use de or en)"};
-            o.german = *language == Language::German;
-        } else {
-            throw Failure{"unknown option " + quoted(arg)};
-        }
-    }
-    if (o.help)
+            o.conditions.value = number(option, v) / scale;
+        });
+    };
+    const OptionWalk walk = readOptions(
+        "combustion", args,
+        {flagOption({"--json"}, o.json),
+         languageOption(language),
+         {{"--lambda"}, Value::Required, false, excess("--lambda", cb::Excess::Lambda, 1.0)},
+         {{"--o2"}, Value::Required, false, excess("--o2", cb::Excess::O2, 100.0)},
+         {{"--co2"}, Value::Required, false, excess("--co2", cb::Excess::CO2, 100.0)},
+         {{"--air"}, Value::Required, false, guarded([&](std::string_view v) {
+              o.conditions.air = readAir(v);
+          })},
+         {{"--air-temperature"}, Value::Required, false, guarded([&](std::string_view v) {
+              o.conditions.airK = temperature("--air-temperature", v);
+          })},
+         {{"--flue-temperature"}, Value::Required, false, guarded([&](std::string_view v) {
+              o.conditions.flueK = temperature("--flue-temperature", v);
+          })},
+         {{"--humidity"}, Value::Required, false, guarded([&](std::string_view v) {
+              o.conditions.humidity = number("--humidity", v) / 100.0;
+          })},
+         {{"--pressure"}, Value::Required, false, guarded([&](std::string_view v) {
+              const units::Reading r = units::pressureKPa(v);
+              if (!r)
+                  throw Failure{"--pressure: " + r.error};
+              o.conditions.pressureKPa = r.value;
+          })}});
+    if (walk.help) {
+        o.help = true;
         return o;
+    }
+    if (!walk.error.empty())
+        throw Failure{walk.error.substr(std::string_view("tarvelo combustion: ").size())};
+    o.german = language == Language::German;
+    std::bitset<components::kCount> amounts;
+    batch::Amounts typed{}; // mol%, as typed
+    for (const std::string_view operand : walk.operands)
+        if (std::string problem = readAmount(operand, typed, amounts, "MOLPERCENT");
+            !problem.empty())
+            throw Failure{problem};
     if (!o.excessGiven)
         throw Failure{
             "give the excess air: --lambda, --o2 or --co2 (see tarvelo combustion --help)"};
@@ -409,7 +406,7 @@ std::string combustionUsage() {
 
 int runCombustion(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err) {
     try {
-        const Options o = readOptions(args);
+        const Options o = readCombustionOptions(args);
         if (o.help) {
             out << combustionUsage();
             return 0;

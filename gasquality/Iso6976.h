@@ -61,7 +61,8 @@ MolarCalorific molarCalorific(const std::array<double, kComponentCount>& fractio
 
 // A refused input: a reference condition outside the standard, a negative
 // amount, a sum of the mole fractions that is not 1, a correlation matrix
-// of the wrong size, or a compression factor of 0.9 or less. what() names
+// of the wrong size or not positive semidefinite, or a compression factor
+// of 0.9 or less. what() names
 // the culprit.
 class Iso6976Error : public std::invalid_argument {
 public:
@@ -82,6 +83,10 @@ struct ReferenceConditions {
 inline constexpr double kSumTolerance = 0.0001;
 inline constexpr double kSumRounding = 1e-12;
 
+// The largest coverage factor taken: k = 3 already covers 99.7 % of a
+// normal distribution.
+inline constexpr double kMaxCoverage = 10.0;
+
 // The compression factor must exceed this.
 inline constexpr double kMinimumCompression = 0.9;
 
@@ -94,8 +99,10 @@ struct Composition {
 };
 
 // Throws Iso6976Error when the reference temperatures are not among the
-// standard's or the pressure is outside 90 to 110 kPa.
-void checkReference(const ReferenceConditions& reference);
+// standard's or the pressure is outside 90 to 110 kPa. Returns the
+// conditions used: the standard's temperatures that `reference` names
+// (within 1e-9 °C, so 1e-10 and -0 are 0) and its pressure.
+ReferenceConditions checkReference(const ReferenceConditions& reference);
 
 // Scales the fractions and their uncertainties so that the fractions add
 // up to 1. Returns the sum before. Throws Iso6976Error for a negative
@@ -150,7 +157,7 @@ struct Quantity {
 };
 
 struct Properties {
-    ReferenceConditions reference;
+    ReferenceConditions reference; // as used: see checkReference()
     double coverage = 1.0;
     std::array<Quantity, kResultCount> results{};
     const Quantity& operator[](Result r) const { return results[static_cast<std::size_t>(r)]; }
@@ -160,11 +167,15 @@ struct Properties {
 // the values take a fraction of the time.
 enum class Uncertainties { Compute, Skip };
 
-// Computes every result and its uncertainty, times `coverage` (k > 0), from
-// the composition at the reference conditions. The fractions must add up to
-// 1 within kSumTolerance (call normalise() first to scale them: never done
-// here); the uncertainties are those of the fractions (mol/mol) and of the
-// tabulated component data. Throws Iso6976Error for a refused input.
+// Computes every result and its uncertainty, times `coverage` (0 < k <=
+// kMaxCoverage), from the composition at the reference conditions. The
+// fractions must add up to 1 within kSumTolerance (call normalise() first
+// to scale them: never done here); the uncertainties are those of the
+// fractions (mol/mol) and of the tabulated component data. Every value and
+// uncertainty is a finite number: a gas that does not burn has calorific
+// values of 0 with the uncertainty of its data. Throws Iso6976Error for a
+// refused input: also a correlation matrix that is not positive
+// semidefinite, and results beyond the range of numbers.
 Properties calculate(const Composition& composition, const ReferenceConditions& reference,
                      double coverage = 1.0, Uncertainties uncertainties = Uncertainties::Compute);
 
