@@ -2,6 +2,8 @@
 // composition, checked completely before anything is calculated or written.
 #pragma once
 
+#include "BatchRequest.h"
+#include "Calculator.h"
 #include "Domain.h"
 #include "Iso6976.h"
 
@@ -14,6 +16,9 @@
 
 namespace tarvelo::cli {
 
+// The batch engine's types (Composition, BatchRequest, ...) are the command
+// line's too.
+using namespace tarvelo::batch;
 using tarvelo::Language;
 
 enum class HelpTopic { General, Calc, Report, Batch };
@@ -21,9 +26,6 @@ enum class HelpTopic { General, Calc, Report, Batch };
 struct HelpRequest {
     HelpTopic topic = HelpTopic::General;
 };
-
-// The sixteen percentages in component order; components not given are 0.
-using Composition = std::array<float, kComponentCount>;
 
 struct CalcRequest {
     Language language = Language::English;
@@ -37,21 +39,6 @@ struct ReportRequest {
     std::string outFile;
     Composition percent{};
 };
-
-struct BatchRequest {
-    Language language = Language::English;
-    std::string input;      // "-" is standard input
-    std::string output;     // empty: standard output
-    std::string reportsDir; // empty: no reports
-    char delimiter = ',';
-    char decimalMark = '.';
-    unsigned jobs = 0; // threads for the rows; 0: as many as the process has cores
-    // With --iso6976 T1/T2: the reference conditions of the ISO columns.
-    std::optional<gasquality::ReferenceConditions> iso6976;
-};
-
-// The most threads --jobs may ask for.
-inline constexpr unsigned kMaxJobs = 256;
 
 using Request = std::variant<HelpRequest, CalcRequest, ReportRequest, BatchRequest>;
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 namespace {
 
@@ -375,4 +375,4 @@ std::string roundedText(double value, int decimals, char decimalMark) {
     return std::string(buffer, writeRounded(buffer, value, decimals, decimalMark));
 }
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 // Reading the input failed (an I/O error, or a record too long to be sane).
 class CsvReadError : public std::runtime_error {
@@ -124,4 +124,4 @@ private:
 // follow), nor does a closing quote there (a second one may follow).
 std::size_t lastRecordEnd(const char* data, std::size_t size, char delimiter) noexcept;
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch

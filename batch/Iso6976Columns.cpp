@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 namespace gq = gasquality;
 
@@ -77,4 +77,4 @@ char* Iso6976Columns::write(char* out, const Row& row, char delimiter, char deci
     return out;
 }
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch

@@ -9,7 +9,7 @@
 #include <windows.h>
 #endif
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 namespace {
 
@@ -109,4 +109,4 @@ std::string ReportNames::next(std::string_view rowName, std::size_t rowNumber) {
     return candidate + ".htm";
 }
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 enum class NumberStatus {
     Empty, // blank field: counts as 0
@@ -130,4 +130,4 @@ char* writeRoundedHalfEven(char* out, double value, int decimals, char decimalMa
 std::string generalText(float value, int digits, char decimalMark);
 std::string roundedText(double value, int decimals, char decimalMark);
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 class Iso6976Columns {
 public:
@@ -61,4 +61,4 @@ private:
     std::vector<int> componentOfColumn_; // -1: not a component
 };
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <limits>
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 Results KernelCalculator::calculate(const Composition& percent) {
     if (!initialised_) {
@@ -92,4 +92,4 @@ double wobbeIndex(float hu, double relativeDensity) noexcept {
     return static_cast<double>(hu) / std::sqrt(relativeDensity);
 }
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch

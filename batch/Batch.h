@@ -2,7 +2,7 @@
 // per row out, one kernel calculation per row, on one thread or several.
 #pragma once
 
-#include "Arguments.h"
+#include "BatchRequest.h"
 #include "Calculator.h"
 #include "CsvReader.h"
 #include "Iso6976Columns.h"
@@ -18,7 +18,7 @@
 #include <string>
 #include <string_view>
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 // The run cannot go on: the header is unusable or the input unreadable.
 class BatchError : public std::runtime_error {
@@ -101,4 +101,4 @@ private:
 // shows progress when standard error is a terminal. Returns the exit status.
 int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& messages);
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch

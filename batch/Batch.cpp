@@ -25,7 +25,7 @@
 #include <sched.h>
 #endif
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 namespace {
 
@@ -833,4 +833,4 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
     return kExitOk;
 }
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch

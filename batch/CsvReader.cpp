@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 namespace {
 // A longer record is taken for a quote that never closes.
@@ -228,9 +228,9 @@ bool CsvReader::next(CsvRecord& record) {
     }
 }
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 namespace {
 
@@ -337,4 +337,4 @@ bool CsvBlockReader::next(std::vector<char>& block, std::size_t blockSize) {
     }
 }
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch

@@ -1,0 +1,28 @@
+// What one batch run is asked to do: where to read and write, the text
+// format, the threads and the extra column sets.
+#pragma once
+
+#include "Domain.h"
+#include "Iso6976.h"
+
+#include <optional>
+#include <string>
+
+namespace tarvelo::batch {
+
+struct BatchRequest {
+    Language language = Language::English;
+    std::string input;      // "-" is standard input
+    std::string output;     // empty: standard output
+    std::string reportsDir; // empty: no reports
+    char delimiter = ',';
+    char decimalMark = '.';
+    unsigned jobs = 0; // threads for the rows; 0: as many as the process has cores
+    // With --iso6976 T1/T2: the reference conditions of the ISO columns.
+    std::optional<gasquality::ReferenceConditions> iso6976;
+};
+
+// The most threads --jobs may ask for.
+inline constexpr unsigned kMaxJobs = 256;
+
+} // namespace tarvelo::batch
