@@ -27,10 +27,31 @@ double integerPower(double base, int m) noexcept {
     return result;
 }
 
-// base^u for an exponent u that is a multiple of 1/2 (every u_n of the
-// table), from root = sqrt(base).
-double halfIntegerPower(double root, double u) noexcept {
-    return integerPower(root, static_cast<int>(std::lround(2.0 * u)));
+// root^m for m = -26..46: base^u = root^(2u) for every u_n of the table
+// (multiples of 1/2 from -13 to 23), with root = sqrt(base).
+constexpr int kMinTwiceU = -26, kMaxTwiceU = 46;
+using HalfPowers = std::array<double, kMaxTwiceU - kMinTwiceU + 1>;
+HalfPowers halfPowers(double root) noexcept {
+    HalfPowers p{};
+    constexpr auto zero = static_cast<std::size_t>(-kMinTwiceU);
+    p[zero] = 1.0;
+    for (std::size_t m = zero + 1; m < p.size(); ++m)
+        p[m] = p[m - 1] * root;
+    const double inverse = 1.0 / root;
+    for (std::size_t m = zero; m-- > 0;)
+        p[m] = p[m + 1] * inverse;
+    return p;
+}
+// The index into HalfPowers of each term's u_n.
+std::array<std::size_t, kDetailTerms> makeHalfPowerIndex() noexcept {
+    std::array<std::size_t, kDetailTerms> index{};
+    for (std::size_t n = 0; n < kDetailTerms; ++n)
+        index[n] = static_cast<std::size_t>(std::lround(2.0 * aga::kTermTable[n].u) - kMinTwiceU);
+    return index;
+}
+const std::array<std::size_t, kDetailTerms>& halfPowerIndex() noexcept {
+    static const auto index = makeHalfPowerIndex();
+    return index;
 }
 
 // The second virial coefficient B_n of a mixture is the double sum over the
@@ -39,10 +60,14 @@ double halfIntegerPower(double root, double u) noexcept {
 // E_i^(u_n/2)·K_i^1.5·Q_i^q_n·F_i^f_n·S_i^s_n·W_i^w_n, so that the double sum
 // is a product of two single sums. The pairs with other E_ij or G_ij add
 // their difference from that product.
+struct PairCorrection {
+    std::size_t i, j;
+    std::array<double, kDetailVirialTerms> b;
+};
 struct VirialTable {
     std::array<std::array<double, aga::kComponents>, kDetailVirialTerms> phi;
-    std::array<std::array<double, kDetailVirialTerms>, aga::kBinaryParameters.size()>
-        pairCorrection;
+    std::array<PairCorrection, aga::kBinaryParameters.size()> pairs;
+    std::size_t pairCount = 0;
 };
 
 double pairVirial(std::size_t n, std::size_t i, std::size_t j, double eStar,
@@ -81,13 +106,15 @@ VirialTable makeVirialTable() noexcept {
                 phi *= p.w;
             table.phi[n][i] = phi;
         }
-        for (std::size_t k = 0; k < aga::kBinaryParameters.size(); ++k) {
-            const aga::BinaryParameters& bp = aga::kBinaryParameters[k];
-            const auto i = static_cast<std::size_t>(bp.i);
-            const auto j = static_cast<std::size_t>(bp.j);
-            table.pairCorrection[k][n] =
-                pairVirial(n, i, j, bp.e, bp.g) - pairVirial(n, i, j, 1.0, 1.0);
-        }
+    }
+    for (const aga::BinaryParameters& bp : aga::kBinaryParameters) {
+        if (bp.e == 1.0 && bp.g == 1.0)
+            continue;
+        PairCorrection& pc = table.pairs[table.pairCount++];
+        pc.i = static_cast<std::size_t>(bp.i);
+        pc.j = static_cast<std::size_t>(bp.j);
+        for (std::size_t n = 0; n < kDetailVirialTerms; ++n)
+            pc.b[n] = pairVirial(n, pc.i, pc.j, bp.e, bp.g) - pairVirial(n, pc.i, pc.j, 1.0, 1.0);
     }
     return table;
 }
@@ -98,8 +125,11 @@ const VirialTable& virialTable() noexcept {
 }
 
 // K_i^2.5 and E_i^2.5, the pure parts of the size and energy parameters.
+// With, for each pair of the binary table, its terms of the mixing rules:
+// (K_ij^5 - 1)·(K_i·K_j)^2.5, (U_ij^5 - 1)·(E_i·E_j)^2.5, (G_ij - 1)·(G_i + G_j)/2.
 struct PowerTable {
     std::array<double, kComponents> k25, e25;
+    std::array<std::array<double, 3>, aga::kBinaryParameters.size()> pair;
 };
 const PowerTable& powerTable() noexcept {
     static const PowerTable table = [] {
@@ -107,6 +137,14 @@ const PowerTable& powerTable() noexcept {
         for (std::size_t i = 0; i < kComponents; ++i) {
             t.k25[i] = std::pow(aga::kParameters[i].k, 2.5);
             t.e25[i] = std::pow(aga::kParameters[i].e, 2.5);
+        }
+        for (std::size_t k = 0; k < aga::kBinaryParameters.size(); ++k) {
+            const aga::BinaryParameters& bp = aga::kBinaryParameters[k];
+            const auto i = static_cast<std::size_t>(bp.i);
+            const auto j = static_cast<std::size_t>(bp.j);
+            t.pair[k] = {(integerPower(bp.k, 5) - 1.0) * t.k25[i] * t.k25[j],
+                         (integerPower(bp.u, 5) - 1.0) * t.e25[i] * t.e25[j],
+                         (bp.g - 1.0) * (aga::kParameters[i].g + aga::kParameters[j].g) / 2.0};
         }
         return t;
     }();
@@ -122,7 +160,7 @@ double detailMolarMass(const Fractions& x) noexcept {
     return m;
 }
 
-DetailTerms detailTerms(const Fractions& x) noexcept {
+void detailTerms(const Fractions& x, DetailTerms& terms) noexcept {
     const PowerTable& powers = powerTable();
     const VirialTable& virial = virialTable();
 
@@ -139,18 +177,15 @@ DetailTerms detailTerms(const Fractions& x) noexcept {
     }
     k *= k;
     u *= u;
-    for (const aga::BinaryParameters& bp : aga::kBinaryParameters) {
-        const auto i = static_cast<std::size_t>(bp.i);
-        const auto j = static_cast<std::size_t>(bp.j);
-        const double xx = 2.0 * x[i] * x[j];
-        if (xx == 0.0)
-            continue;
-        k += xx * (integerPower(bp.k, 5) - 1.0) * powers.k25[i] * powers.k25[j];
-        u += xx * (integerPower(bp.u, 5) - 1.0) * powers.e25[i] * powers.e25[j];
-        g += xx * (bp.g - 1.0) * (aga::kParameters[i].g + aga::kParameters[j].g) / 2.0;
+    for (std::size_t pair = 0; pair < aga::kBinaryParameters.size(); ++pair) {
+        const aga::BinaryParameters& bp = aga::kBinaryParameters[pair];
+        const double xx =
+            2.0 * x[static_cast<std::size_t>(bp.i)] * x[static_cast<std::size_t>(bp.j)];
+        k += xx * powers.pair[pair][0];
+        u += xx * powers.pair[pair][1];
+        g += xx * powers.pair[pair][2];
     }
 
-    DetailTerms terms;
     terms.k3 = std::pow(k, 0.6);
     const double energy = std::pow(u, 0.2);
 
@@ -162,23 +197,26 @@ DetailTerms detailTerms(const Fractions& x) noexcept {
             sum += xp;
             sumG += xp * aga::kParameters[i].g;
         }
-        double b = t.a * (t.g ? sum * sumG : sum * sum);
-        for (std::size_t pair = 0; pair < aga::kBinaryParameters.size(); ++pair) {
-            const aga::BinaryParameters& bp = aga::kBinaryParameters[pair];
-            b += 2.0 * x[static_cast<std::size_t>(bp.i)] * x[static_cast<std::size_t>(bp.j)] *
-                 virial.pairCorrection[pair][n];
-        }
-        terms.b[n] = b;
+        terms.b[n] = t.a * (t.g ? sum * sumG : sum * sum);
+    }
+    for (std::size_t pair = 0; pair < virial.pairCount; ++pair) {
+        const PairCorrection& pc = virial.pairs[pair];
+        const double xx = 2.0 * x[pc.i] * x[pc.j];
+        if (xx == 0.0)
+            continue;
+        for (std::size_t n = 0; n < kDetailVirialTerms; ++n)
+            terms.b[n] += xx * pc.b[n];
     }
 
-    const double rootEnergy = std::sqrt(energy);
+    const HalfPowers energyPower = halfPowers(std::sqrt(energy));
+    const auto& index = halfPowerIndex();
     for (std::size_t n = 0; n < kDetailTerms; ++n) {
         const aga::Term& t = aga::kTermTable[n];
         if (n + 1 < kFirstDensityTerm) {
             terms.c[n] = 0.0;
             continue;
         }
-        double c = t.a * halfIntegerPower(rootEnergy, t.u);
+        double c = t.a * energyPower[index[n]];
         if (t.g)
             c *= g;
         if (t.q)
@@ -187,16 +225,16 @@ DetailTerms detailTerms(const Fractions& x) noexcept {
             c *= f;
         terms.c[n] = c;
     }
-    return terms;
 }
 
 DetailAtTemperature::DetailAtTemperature(const DetailTerms& terms, double temperatureK) noexcept
     : terms_(terms) {
     // T^-u_n, with tau = 1/T: tau·d/dtau of T^-u is u·T^-u.
-    const double rootInverse = 1.0 / std::sqrt(temperatureK);
+    const HalfPowers inversePower = halfPowers(1.0 / std::sqrt(temperatureK));
+    const auto& index = halfPowerIndex();
     for (std::size_t n = 0; n < kDetailTerms; ++n) {
         const double u = aga::kTermTable[n].u;
-        const double tu = halfIntegerPower(rootInverse, u);
+        const double tu = inversePower[index[n]];
         factor_[n] = terms.c[n] * tu;
         if (n < kDetailVirialTerms) {
             // B_n·D - C_n·K^3·D: the terms linear in the density.

@@ -47,20 +47,88 @@ const PairTable& pairTable() noexcept {
     return table;
 }
 
-// Adds one term v = n·tau^t·f(delta) to r, where g = delta·f'/f,
-// q1 = delta·g' and q2 = delta·(delta·g')'.
-inline void addTerm(Residual& r, double v, double t, double g, double q1, double q2,
-                    bool full) noexcept {
-    const double h = g * g - g + q1;
-    r.d1 += v * g;
-    r.d2 += v * h;
-    if (full) {
-        r.a += v;
-        r.t1 += v * t;
-        r.t2 += v * t * (t - 1.0);
-        r.dt += v * t * g;
-        r.d3 += v * (g * h + (2.0 * g - 1.0) * q1 + q2 - 2.0 * h);
+// Every distinct term of the pure-component equations and the departure
+// functions, once: the components and pairs refer to it by index, so that a
+// mixture merges equal terms by adding their coefficients. Terms with the
+// same d and exponential share a group.
+constexpr std::size_t kMaxShapes = 16;
+constexpr int kFractionSteps = 40; // t on a grid of 1/40 (every t of the tables)
+struct Shape {
+    double eta, epsilon, beta, gamma;
+};
+struct Group {
+    int d;
+    int c;     // exp(-delta^c); 0: none
+    int shape; // index into shapes; -1: none
+    int kind;  // 0 polynomial, 1 exp(-delta^c), 2 departure exponential
+};
+struct Catalogue {
+    std::array<GergTerm, kGergMaxTerms> terms{};
+    std::size_t count = 0;
+    std::array<Group, kGergMaxGroups> groups{};
+    std::size_t groupCount = 0;
+    std::array<Shape, kMaxShapes> shapes{};
+    std::size_t shapeCount = 0;
+    std::array<std::array<std::size_t, 24>, kComponents> pure{};
+    std::array<std::array<std::size_t, 12>, gerg::kDepartureFunctions.size()> departure{};
+};
+
+std::size_t catalogueIndex(Catalogue& cat, int d, double t, int c, int shape) noexcept {
+    std::size_t group = 0;
+    while (group < cat.groupCount && !(cat.groups[group].d == d && cat.groups[group].c == c &&
+                                       cat.groups[group].shape == shape))
+        ++group;
+    if (group == cat.groupCount)
+        cat.groups[cat.groupCount++] = {d, c, shape, c != 0 ? 1 : (shape >= 0 ? 2 : 0)};
+    for (std::size_t k = 0; k < cat.count; ++k) {
+        const GergTerm& e = cat.terms[k];
+        if (e.group == static_cast<int>(group) && e.t == t)
+            return k;
     }
+    GergTerm term{0.0, t, static_cast<int>(group), 0, -1};
+    const double whole = std::floor(t);
+    const double fraction = std::round((t - whole) * kFractionSteps);
+    if (std::abs(whole + fraction / kFractionSteps - t) < 1e-12) {
+        term.tWhole = static_cast<int>(whole);
+        term.tFraction = static_cast<int>(fraction);
+    }
+    cat.terms[cat.count] = term;
+    return cat.count++;
+}
+
+Catalogue makeCatalogue() noexcept {
+    Catalogue cat;
+    for (std::size_t i = 0; i < kComponents; ++i) {
+        const gerg::PureEquation& e = gerg::kPureEquations[i];
+        for (std::size_t k = 0; k < e.count; ++k)
+            cat.pure[i][k] =
+                catalogueIndex(cat, e.exponents[k].d, e.exponents[k].t, e.exponents[k].c, -1);
+    }
+    for (std::size_t f = 0; f < gerg::kDepartureFunctions.size(); ++f) {
+        const gerg::DepartureFunction& fn = gerg::kDepartureFunctions[f];
+        for (std::size_t k = 0; k < fn.count; ++k) {
+            const gerg::DepartureTerm& t = fn.terms[k];
+            int shape = -1;
+            if (t.eta != 0.0 || t.beta != 0.0) {
+                const Shape s{t.eta, t.epsilon, t.beta, t.gamma};
+                std::size_t m = 0;
+                while (m < cat.shapeCount &&
+                       !(cat.shapes[m].eta == s.eta && cat.shapes[m].epsilon == s.epsilon &&
+                         cat.shapes[m].beta == s.beta && cat.shapes[m].gamma == s.gamma))
+                    ++m;
+                if (m == cat.shapeCount)
+                    cat.shapes[cat.shapeCount++] = s;
+                shape = static_cast<int>(m);
+            }
+            cat.departure[f][k] = catalogueIndex(cat, t.d, t.t, 0, shape);
+        }
+    }
+    return cat;
+}
+
+const Catalogue& catalogue() noexcept {
+    static const Catalogue cat = makeCatalogue();
+    return cat;
 }
 
 } // namespace
@@ -72,8 +140,8 @@ double gergMolarMass(const Fractions& x) noexcept {
     return m;
 }
 
-GergTerms gergTerms(const Fractions& x) noexcept {
-    GergTerms terms;
+void gergTerms(const Fractions& x, GergTerms& terms) noexcept {
+    terms.count = terms.groupCount = terms.polynomialGroups = terms.decayingGroups = 0;
 
     // Reducing functions (Kunz and Wagner 2012, eqs 7.9 and 7.10).
     const PairTable& pairs = pairTable();
@@ -87,68 +155,89 @@ GergTerms gergTerms(const Fractions& x) noexcept {
         for (std::size_t j = i + 1; j < kComponents; ++j) {
             if (x[j] <= 0.0)
                 continue;
+            // With beta = 1 the fraction (x_i + x_j)/(beta²·x_i + x_j) is 1.
             const PairReducing& p = pairs[i][j];
-            const double xx = 2.0 * x[i] * x[j] * (x[i] + x[j]);
-            temperature += xx * p.temperature / (p.betaT2 * x[i] + x[j]);
-            volume += xx * p.volume / (p.betaV2 * x[i] + x[j]);
+            const double xx = 2.0 * x[i] * x[j];
+            const double sum = x[i] + x[j];
+            temperature += p.betaT2 == 1.0 ? xx * p.temperature
+                                           : xx * sum * p.temperature / (p.betaT2 * x[i] + x[j]);
+            volume +=
+                p.betaV2 == 1.0 ? xx * p.volume : xx * sum * p.volume / (p.betaV2 * x[i] + x[j]);
         }
     }
     terms.reducingTemperature = temperature;
     terms.reducingDensity = 1.0 / volume;
 
-    // Pure-component terms: components sharing an exponent table add their
-    // weighted coefficients into one set of terms.
-    struct Group {
-        const gerg::PureExponents* exponents;
-        std::size_t first;
-    };
-    std::array<Group, kComponents> groups{};
-    std::size_t groupCount = 0;
+    // Residual terms: the coefficients of every catalogue term, summed over
+    // the components and the pairs with a departure function.
+    const Catalogue& cat = catalogue();
+    std::array<double, kGergMaxTerms> n{};
     for (std::size_t i = 0; i < kComponents; ++i) {
         if (x[i] <= 0.0)
             continue;
         const gerg::PureEquation& e = gerg::kPureEquations[i];
-        std::size_t g = 0;
-        while (g < groupCount && groups[g].exponents != e.exponents)
-            ++g;
-        if (g == groupCount) {
-            groups[groupCount++] = {e.exponents, terms.pureCount};
-            for (std::size_t k = 0; k < e.count; ++k)
-                terms.pure[terms.pureCount++] = {0.0, e.exponents[k].t, e.exponents[k].d,
-                                                 e.exponents[k].c};
-        }
         for (std::size_t k = 0; k < e.count; ++k)
-            terms.pure[groups[g].first + k].n += x[i] * e.n[k];
+            n[cat.pure[i][k]] += x[i] * e.n[k];
     }
-
-    // Departure functions: pairs sharing a function add their weights.
-    std::array<double, gerg::kDepartureFunctions.size()> weight{};
-    for (const gerg::DeparturePair& p : gerg::kDeparturePairs)
-        weight[static_cast<std::size_t>(p.function)] +=
-            x[static_cast<std::size_t>(p.i)] * x[static_cast<std::size_t>(p.j)] * p.f;
-    for (std::size_t f = 0; f < weight.size(); ++f) {
-        if (weight[f] == 0.0)
+    for (const gerg::DeparturePair& p : gerg::kDeparturePairs) {
+        const double w = x[static_cast<std::size_t>(p.i)] * x[static_cast<std::size_t>(p.j)] * p.f;
+        if (w == 0.0)
             continue;
+        const auto f = static_cast<std::size_t>(p.function);
         const gerg::DepartureFunction& fn = gerg::kDepartureFunctions[f];
-        for (std::size_t k = 0; k < fn.count; ++k) {
-            const gerg::DepartureTerm& t = fn.terms[k];
-            terms.departure[terms.departureCount++] = {weight[f] * t.n, t.t,     t.eta, t.epsilon,
-                                                       t.beta,          t.gamma, t.d};
-        }
+        for (std::size_t k = 0; k < fn.count; ++k)
+            n[cat.departure[f][k]] += w * fn.terms[k].n;
     }
-    return terms;
+    std::array<bool, kGergMaxGroups> used{};
+    for (std::size_t k = 0; k < cat.count; ++k) {
+        if (n[k] == 0.0)
+            continue;
+        GergTerm& term = terms.terms[terms.count++];
+        term = cat.terms[k];
+        term.n = n[k];
+        used[static_cast<std::size_t>(term.group)] = true;
+    }
+    for (int kind = 0; kind < 3; ++kind) {
+        for (std::size_t g = 0; g < cat.groupCount; ++g)
+            if (used[g] && cat.groups[g].kind == kind)
+                terms.groups[terms.groupCount++] = static_cast<int>(g);
+        if (kind == 0)
+            terms.polynomialGroups = terms.groupCount;
+        else if (kind == 1)
+            terms.decayingGroups = terms.groupCount;
+    }
 }
 
 GergAtTemperature::GergAtTemperature(const GergTerms& terms, double temperatureK) noexcept
     : terms_(terms) {
-    const double lnTau = std::log(terms.reducingTemperature / temperatureK);
-    for (std::size_t k = 0; k < terms.pureCount; ++k) {
-        const GergPureTerm& p = terms.pure[k];
-        pureFactor_[k] = p.t == 0.0 ? p.n : p.n * std::exp(p.t * lnTau);
+    // tau^t = tau^whole · (tau^(1/40))^fraction: one exp for all the terms.
+    constexpr int kMinWhole = -1, kMaxWhole = 30;
+    const double tau = terms.reducingTemperature / temperatureK;
+    const double lnTau = std::log(tau);
+    std::array<double, kMaxWhole - kMinWhole + 1> whole{};
+    whole[0] = 1.0 / tau;
+    whole[1] = 1.0;
+    for (std::size_t k = 2; k < whole.size(); ++k)
+        whole[k] = whole[k - 1] * tau;
+    std::array<double, kFractionSteps> fraction{};
+    fraction[0] = 1.0;
+    fraction[1] = std::exp(lnTau / kFractionSteps);
+    for (std::size_t k = 2; k < fraction.size(); ++k)
+        fraction[k] = fraction[k - 1] * fraction[1];
+    for (std::size_t g = 0; g < terms.groupCount; ++g) {
+        const auto group = static_cast<std::size_t>(terms.groups[g]);
+        sum0_[group] = sum1_[group] = sum2_[group] = 0.0;
     }
-    for (std::size_t k = 0; k < terms.departureCount; ++k) {
-        const GergDepartureTerm& p = terms.departure[k];
-        departureFactor_[k] = p.t == 0.0 ? p.n : p.n * std::exp(p.t * lnTau);
+    for (std::size_t k = 0; k < terms.count; ++k) {
+        const GergTerm& p = terms.terms[k];
+        const double factor = p.tFraction >= 0 && p.tWhole >= kMinWhole && p.tWhole <= kMaxWhole
+                                  ? p.n * whole[static_cast<std::size_t>(p.tWhole - kMinWhole)] *
+                                        fraction[static_cast<std::size_t>(p.tFraction)]
+                                  : p.n * std::exp(p.t * lnTau);
+        const auto group = static_cast<std::size_t>(p.group);
+        sum0_[group] += factor;
+        sum1_[group] += factor * p.t;
+        sum2_[group] += factor * p.t * (p.t - 1.0);
     }
 }
 
@@ -156,40 +245,54 @@ Residual GergAtTemperature::at(double densityMolPerL, bool full) const noexcept 
     const double delta = densityMolPerL / terms_.reducingDensity;
     std::array<double, kMaxPower + 1> power{};
     power[0] = 1.0;
-    for (int i = 1; i <= kMaxPower; ++i)
-        power[static_cast<std::size_t>(i)] = power[static_cast<std::size_t>(i - 1)] * delta;
+    for (std::size_t i = 1; i <= kMaxPower; ++i)
+        power[i] = power[i - 1] * delta;
     std::array<double, kMaxExponentC + 1> decay{}; // exp(-delta^c)
     for (std::size_t c = 1; c <= kMaxExponentC; ++c)
         decay[c] = std::exp(-power[c]);
+    const Catalogue& cat = catalogue();
+    std::array<double, kMaxShapes> shape{};
+    for (std::size_t s = 0; s < cat.shapeCount; ++s) {
+        const Shape& e = cat.shapes[s];
+        const double de = delta - e.epsilon;
+        shape[s] = std::exp(-e.eta * de * de - e.beta * (delta - e.gamma));
+    }
 
     Residual r;
-    for (std::size_t k = 0; k < terms_.pureCount; ++k) {
-        const GergPureTerm& p = terms_.pure[k];
-        const auto d = static_cast<std::size_t>(p.d);
-        if (p.c == 0) {
-            addTerm(r, pureFactor_[k] * power[d], p.t, p.d, 0.0, 0.0, full);
-        } else {
+    std::size_t k = 0;
+    for (; k < terms_.groupCount; ++k) {
+        const auto id = static_cast<std::size_t>(terms_.groups[k]);
+        const Group& p = cat.groups[id];
+        double f = power[static_cast<std::size_t>(p.d)]; // the density part of the group
+        double g = p.d, q1 = 0.0, q2 = 0.0;
+        if (k >= terms_.decayingGroups) {
+            const Shape& e = cat.shapes[static_cast<std::size_t>(p.shape)];
+            f *= shape[static_cast<std::size_t>(p.shape)];
+            const double linear = (2.0 * e.eta * e.epsilon - e.beta) * delta;
+            const double quadratic = e.eta * delta * delta;
+            g += linear - 2.0 * quadratic;
+            q1 = linear - 4.0 * quadratic;
+            q2 = linear - 8.0 * quadratic;
+        } else if (k >= terms_.polynomialGroups) {
             const auto c = static_cast<std::size_t>(p.c);
             const double cdc = p.c * power[c];
-            addTerm(r, pureFactor_[k] * power[d] * decay[c], p.t, p.d - cdc, -p.c * cdc,
-                    -p.c * p.c * cdc, full);
+            f *= decay[c];
+            g -= cdc;
+            q1 = -p.c * cdc;
+            q2 = -p.c * p.c * cdc;
         }
-    }
-    for (std::size_t k = 0; k < terms_.departureCount; ++k) {
-        const GergDepartureTerm& p = terms_.departure[k];
-        const auto d = static_cast<std::size_t>(p.d);
-        if (p.eta == 0.0 && p.beta == 0.0) {
-            addTerm(r, departureFactor_[k] * power[d], p.t, p.d, 0.0, 0.0, full);
-        } else {
-            const double de = delta - p.epsilon;
-            const double v = departureFactor_[k] * power[d] *
-                             std::exp(-p.eta * de * de - p.beta * (delta - p.gamma));
-            const double q1 =
-                -4.0 * p.eta * delta * delta + (2.0 * p.eta * p.epsilon - p.beta) * delta;
-            const double g = p.d - 2.0 * p.eta * delta * de - p.beta * delta;
-            const double q2 =
-                -8.0 * p.eta * delta * delta + (2.0 * p.eta * p.epsilon - p.beta) * delta;
-            addTerm(r, v, p.t, g, q1, q2, full);
+        const double v = sum0_[id] * f;
+        const double h = g * g - g + q1;
+        r.d1 += v * g;
+        r.d2 += v * h;
+        if (full) {
+            // The members of a group differ only in tau^t: their tau
+            // derivatives come from the sums weighted with t and t(t-1).
+            r.a += v;
+            r.t1 += sum1_[id] * f;
+            r.t2 += sum2_[id] * f;
+            r.dt += sum1_[id] * f * g;
+            r.d3 += v * (g * h + (2.0 * g - 1.0) * q1 + q2 - 2.0 * h);
         }
     }
     return r;

@@ -23,13 +23,15 @@ struct IdealPart {
     double a = 0.0, t1 = 0.0, t2 = 0.0;
 };
 
-// The ideal-gas part of both models at T [K] and D [mol/l]; `gasConstant` is
-// the model's R (the coefficients belong to R* and are scaled by R*/R).
-IdealPart idealPart(const Fractions& x, double temperatureK, double densityMolPerL,
-                    double gasConstant) noexcept;
+// The composition sums of the ideal-gas part of both models; `gasConstant`
+// is the model's R (the coefficients belong to R* and are scaled by R*/R).
+void idealTerms(const Fractions& x, double gasConstant, IdealTerms& terms) noexcept;
+// The ideal-gas part at T [K] and D [mol/l].
+IdealPart idealPart(const IdealTerms& terms, double temperatureK, double densityMolPerL) noexcept;
 
 double gergMolarMass(const Fractions& x) noexcept;
-GergTerms gergTerms(const Fractions& x) noexcept;
+// Fills `terms` (in place: the terms are a few kilobytes).
+void gergTerms(const Fractions& x, GergTerms& terms) noexcept;
 
 // GERG-2008 at one temperature: the temperature-dependent factors of every
 // term, computed once for all the densities of a solve.
@@ -41,12 +43,12 @@ public:
 
 private:
     const GergTerms& terms_;
-    std::array<double, kGergMaxPureTerms> pureFactor_;
-    std::array<double, kGergMaxDepartureTerms> departureFactor_;
+    // Per group: the sums of n·tau^t, of t·n·tau^t and of t(t-1)·n·tau^t.
+    std::array<double, kGergMaxGroups> sum0_, sum1_, sum2_;
 };
 
 double detailMolarMass(const Fractions& x) noexcept;
-DetailTerms detailTerms(const Fractions& x) noexcept;
+void detailTerms(const Fractions& x, DetailTerms& terms) noexcept;
 
 // AGA8-DETAIL at one temperature.
 class DetailAtTemperature {

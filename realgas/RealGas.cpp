@@ -58,32 +58,73 @@ Properties properties(double molarMass, double gasConstantR, double t, double d,
     return p;
 }
 
-// The density at T and p in the gas phase: Newton's method on ln p over
-// ln D, from the ideal-gas density. Where an iterate lands where p does not
-// rise with D (beyond the gas branch), it steps back towards lower density.
-// Returns NaN when it does not converge.
+// The density at T and p on the gas branch: Newton's method on ln p over
+// ln D from the ideal-gas density, which takes a few steps for any gas. Where
+// an iterate leaves the branch (p falling with D) or the steps do not settle,
+// a careful search takes over: it walks up in density from well below the
+// ideal-gas density to the first density where p is reached and closes in on
+// it by Newton steps kept inside the bracket, or by bisection. Returns NaN
+// when neither finds the density.
 template <class AtTemperature>
 double solveDensity(const AtTemperature& eos, double gasConstantR, double t, double p) noexcept {
-    constexpr int kMaxIterations = 60;
-    constexpr double kTolerance = 1e-10; // on ln D; the last Newton step squares it
     const double rt = gasConstantR * t;
-    const double lnP = std::log(p);
-    double lnD = std::log(p / rt);
-    for (int iteration = 0; iteration < kMaxIterations; ++iteration) {
-        const double d = std::exp(lnD);
+    const auto pressure = [&](double d, double& dPdD) {
         const Residual r = eos.at(d, false);
-        const double pressure = d * rt * (1.0 + r.d1);
-        const double dPdD = rt * (1.0 + 2.0 * r.d1 + r.d2);
-        if (!(pressure > 0.0) || !(dPdD > 0.0)) {
-            lnD -= 0.1;
-            continue;
-        }
-        const double step = (std::log(pressure) - lnP) * pressure / (d * dPdD);
-        lnD -= step;
-        if (!std::isfinite(lnD) || lnD > 7.0)
+        dPdD = rt * (1.0 + 2.0 * r.d1 + r.d2);
+        return d * rt * (1.0 + r.d1);
+    };
+
+    // Newton on p(D) from the ideal-gas density: on the gas branch p(D) is
+    // convex where Z > 1 and concave where Z < 1 near the root, so the steps
+    // approach it from one side.
+    constexpr int kNewtonSteps = 20;
+    constexpr double kTolerance = 1e-9; // relative step; the last one squares it
+    double d = p / rt;
+    for (int step = 0; step < kNewtonSteps; ++step) {
+        double dPdD;
+        const double pd = pressure(d, dPdD);
+        if (!(pd > 0.0) || !(dPdD > 0.0))
+            break;
+        const double change = (pd - p) / dPdD;
+        const double next = d - change;
+        if (!(next > 0.0) || !std::isfinite(next))
+            break;
+        d = next;
+        if (std::abs(change) < kTolerance * d)
+            return d;
+    }
+
+    // The careful search. Densities above kMaxDensity are far beyond any
+    // fluid of the 21 components.
+    constexpr double kMaxDensity = 100.0; // mol/l
+    constexpr double kWalkFactor = 1.2;
+    double dPdD;
+    double low = p / rt / 16.0;
+    while (pressure(low, dPdD) >= p) {
+        low /= 16.0;
+        if (low < 1e-300)
             return std::nan("");
-        if (std::abs(step) < kTolerance)
-            return std::exp(lnD);
+    }
+    double high = low;
+    do {
+        low = high;
+        high *= kWalkFactor;
+        if (high > kMaxDensity)
+            return std::nan("");
+    } while (!(pressure(high, dPdD) >= p));
+    d = high;
+    for (int step = 0; step < 200; ++step) {
+        const double pd = pressure(d, dPdD);
+        if (pd < p)
+            low = d;
+        else
+            high = d;
+        double next = d - (pd - p) / dPdD;
+        if (!(dPdD > 0.0) || !(next > low && next < high))
+            next = 0.5 * (low + high);
+        if (std::abs(next - d) <= 1e-14 * d || high - low <= 1e-15 * high)
+            return next;
+        d = next;
     }
     return std::nan("");
 }
@@ -96,46 +137,55 @@ bool inside(const Range& r, double t, double p) noexcept {
 
 namespace detail {
 
-IdealPart idealPart(const Fractions& x, double t, double d, double gasConstantR) noexcept {
+void idealTerms(const Fractions& x, double gasConstantR, IdealTerms& terms) noexcept {
     // The coefficients belong to R* and to the reference state T0, p0; in
     // terms of the model's R they scale by R*/R (Kunz and Wagner 2012, eq. 7.4).
     const double scale = gerg::kIdealGasConstant / gasConstantR;
     const double t0 = gerg::kIdealReferenceTemperature;
     const double lnD0 = std::log(gerg::kIdealReferencePressure / (gasConstantR * t0));
-    const double lnT = std::log(t);
-    const double lnD = std::log(d);
-    IdealPart a0;
+    const double ln2 = std::log(2.0);
+    terms = IdealTerms{};
     for (std::size_t i = 0; i < x.size(); ++i) {
         if (x[i] <= 0.0)
             continue;
         const gerg::IdealGasCoefficients& c = gerg::kIdealGas[i];
-        const double n1 = scale * c.n[0] - lnD0;
-        const double n2 = scale * c.n[1] + (scale - 1.0) * t0;
-        const double n3 = scale * (c.n[2] - 1.0);
-        double sum0 = 0.0, sum1 = 0.0, sum2 = 0.0;
+        terms.xLnX += x[i] * std::log(x[i]);
+        terms.n1 += x[i] * (scale * c.n[0] - lnD0);
+        terms.n2 += x[i] * (scale * c.n[1] + (scale - 1.0) * t0);
+        terms.n3 += x[i] * scale * (c.n[2] - 1.0);
+        // n·ln|sinh(theta/T)| for the 4th and 6th coefficient, -n·ln cosh(theta/T)
+        // for the 5th and 7th.
         for (std::size_t k = 0; k < 4; ++k) {
             if (c.theta[k] <= 0.0)
                 continue;
-            const double y = c.theta[k] / t;
-            const double n = scale * c.n[k + 3];
-            const double ep = std::exp(y);
-            const double em = 1.0 / ep;
-            const double sh = (ep - em) / 2.0;
-            const double ch = (ep + em) / 2.0;
-            if (k % 2 == 0) { // n·ln|sinh(y)|
-                sum0 += n * std::log(sh);
-                sum1 += n * y * ch / sh;
-                sum2 += n * (y / sh) * (y / sh);
-            } else { // -n·ln cosh(y)
-                sum0 -= n * std::log(ch);
-                sum1 -= n * y * sh / ch;
-                sum2 += n * (y / ch) * (y / ch);
-            }
+            const bool sinhTerm = k % 2 == 0;
+            const double n = (sinhTerm ? 1.0 : -1.0) * x[i] * scale * c.n[k + 3];
+            terms.terms[terms.count++] = {n, c.theta[k], sinhTerm ? -1.0 : 1.0};
+            terms.hyperbolicA += n * c.theta[k];
+            terms.hyperbolicB -= n * ln2;
         }
-        a0.a += x[i] * (std::log(x[i]) + lnD + n1 + n2 / t - n3 * lnT + sum0);
-        a0.t1 += x[i] * (n3 + n2 / t + sum1);
-        a0.t2 -= x[i] * (n3 + sum2);
     }
+}
+
+IdealPart idealPart(const IdealTerms& terms, double t, double d) noexcept {
+    double sum0 = 0.0, sum1 = 0.0, sum2 = 0.0;
+    for (std::size_t k = 0; k < terms.count; ++k) {
+        const IdealTerm& e = terms.terms[k];
+        // With z = e^-2y: coth y = (1 + z)/(1 - z), 1/sinh² y = 4z/(1 - z)²,
+        // and tanh, 1/cosh² likewise with -z.
+        const double y = e.theta / t;
+        const double z = std::exp(-2.0 * y);
+        const double w = 1.0 + e.sign * z;
+        const double inverse = 1.0 / w;
+        sum0 += e.n * std::log(w);
+        sum1 += e.n * y * (2.0 - w) * inverse;
+        sum2 -= e.sign * e.n * 4.0 * z * y * y * inverse * inverse;
+    }
+    IdealPart a0;
+    a0.a = terms.xLnX + std::log(d) + terms.n1 + (terms.n2 + terms.hyperbolicA) / t -
+           terms.n3 * std::log(t) + terms.hyperbolicB + sum0;
+    a0.t1 = terms.n3 + terms.n2 / t + sum1;
+    a0.t2 = -(terms.n3 + sum2);
     return a0;
 }
 
@@ -182,19 +232,20 @@ Fractions checkedFractions(const Fractions& x, bool normalise) {
 }
 
 Mixture::Mixture(Model model, const Fractions& x) : model_(model) {
-    ideal_.x = checkedFractions(x);
+    const Fractions checked = checkedFractions(x);
+    detail::idealTerms(checked, gasConstant(model), ideal_);
     if (model == Model::Gerg2008) {
-        molarMass_ = detail::gergMolarMass(ideal_.x);
-        gerg_ = detail::gergTerms(ideal_.x);
+        molarMass_ = detail::gergMolarMass(checked);
+        detail::gergTerms(checked, gerg_);
     } else {
-        molarMass_ = detail::detailMolarMass(ideal_.x);
-        aga_ = detail::detailTerms(ideal_.x);
+        molarMass_ = detail::detailMolarMass(checked);
+        detail::detailTerms(checked, aga_);
     }
 }
 
 Properties Mixture::atDensity(double t, double d) const {
     const double r = gasConstant(model_);
-    const IdealPart a0 = detail::idealPart(ideal_.x, t, d, r);
+    const IdealPart a0 = detail::idealPart(ideal_, t, d);
     const Residual ar = model_ == Model::Gerg2008
                             ? detail::GergAtTemperature(gerg_, t).at(d, true)
                             : detail::DetailAtTemperature(aga_, t).at(d, true);
@@ -230,7 +281,7 @@ Properties Mixture::at(double t, double p) const {
     }
     Properties result{};
     if (std::isfinite(d))
-        result = properties(molarMass_, r, t, d, detail::idealPart(ideal_.x, t, d, r), ar);
+        result = properties(molarMass_, r, t, d, detail::idealPart(ideal_, t, d), ar);
     // A converged density must lie on a stable branch: pressure rising with
     // density, positive heat capacities. Anything else (two phases, a
     // metastable root) is refused rather than shown.
