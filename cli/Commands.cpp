@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "Batch.h"
+#include "EosCommand.h"
 #include "Iso6976Command.h"
 #include "KernelBinding.h"
 #include "Numbers.h"
@@ -31,6 +32,12 @@ Commands:
           [--lang de|en] COMPONENT=MOLPERCENT...
             gas quality by ISO 6976:2016 (calorific values, Wobbe indices,
             density, compression factor) with uncertainties
+  eos     --model gerg2008|detail --temperature VALUE --pressure VALUE
+          [--base T,p] [--normalise] [--json] [--lang de|en]
+          COMPONENT=MOLPERCENT...
+            gas at line conditions by GERG-2008 or AGA8-DETAIL: density,
+            compression factor, caloric properties, speed of sound, and the
+            conversion factor to base conditions
 'tarvelo COMMAND --help' tells more about a command.
 
 Components, by formula label in any case, in volume percent:
@@ -258,6 +265,8 @@ int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator
                std::ostream& err) {
     if (!args.empty() && args[0] == "iso6976")
         return runIso6976({args.begin() + 1, args.end()}, out, err);
+    if (!args.empty() && args[0] == "eos")
+        return runEos({args.begin() + 1, args.end()}, out, err);
     const ParseResult parsed = parseArguments(args);
     if (!parsed.request) {
         err << parsed.error << '\n';

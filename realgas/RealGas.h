@@ -107,8 +107,11 @@ public:
     Mixture(Model model, const Fractions& x);
 
     // Solves the density at temperature `temperatureK` [K] and pressure
-    // `pressureKPa` [kPa, absolute], starting in the gas phase, and returns
-    // all properties there. Throws RealGasError when T or p is outside the
+    // `pressureKPa` [kPa, absolute] and returns all properties there. The
+    // density is the lowest at which the equation gives that pressure on a
+    // stable branch, that of the gas for a gas; no phase equilibrium is
+    // calculated, so near or inside the two-phase region the state may be
+    // metastable or a liquid. Throws RealGasError when T or p is outside the
     // extended range of validity, or when the density solve does not converge
     // to a mechanically stable state (p rising with density, positive heat
     // capacities); no unconverged number is ever returned.
