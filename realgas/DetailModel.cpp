@@ -65,7 +65,9 @@ struct PairCorrection {
     std::array<double, kDetailVirialTerms> b;
 };
 struct VirialTable {
-    std::array<std::array<double, aga::kComponents>, kDetailVirialTerms> phi;
+    // phi_ni by component, then term: the sums over the components run with
+    // the 18 terms as independent accumulators.
+    std::array<std::array<double, kDetailVirialTerms>, aga::kComponents> phi;
     std::array<PairCorrection, aga::kBinaryParameters.size()> pairs;
     std::size_t pairCount = 0;
 };
@@ -104,7 +106,7 @@ VirialTable makeVirialTable() noexcept {
                 phi *= p.s;
             if (t.w)
                 phi *= p.w;
-            table.phi[n][i] = phi;
+            table.phi[i][n] = phi;
         }
     }
     for (const aga::BinaryParameters& bp : aga::kBinaryParameters) {
@@ -189,15 +191,20 @@ void detailTerms(const Fractions& x, DetailTerms& terms) noexcept {
     terms.k3 = std::pow(k, 0.6);
     const double energy = std::pow(u, 0.2);
 
+    std::array<double, kDetailVirialTerms> sum{}, sumG{};
+    for (std::size_t i = 0; i < kComponents; ++i) {
+        if (x[i] == 0.0)
+            continue;
+        const double xg = x[i] * aga::kParameters[i].g;
+        for (std::size_t n = 0; n < kDetailVirialTerms; ++n) {
+            sum[n] += x[i] * virial.phi[i][n];
+            sumG[n] += xg * virial.phi[i][n];
+        }
+    }
+    std::array<double, kDetailVirialTerms> b{};
     for (std::size_t n = 0; n < kDetailVirialTerms; ++n) {
         const aga::Term& t = aga::kTermTable[n];
-        double sum = 0.0, sumG = 0.0;
-        for (std::size_t i = 0; i < kComponents; ++i) {
-            const double xp = x[i] * virial.phi[n][i];
-            sum += xp;
-            sumG += xp * aga::kParameters[i].g;
-        }
-        terms.b[n] = t.a * (t.g ? sum * sumG : sum * sum);
+        b[n] = t.a * (t.g ? sum[n] * sumG[n] : sum[n] * sum[n]);
     }
     for (std::size_t pair = 0; pair < virial.pairCount; ++pair) {
         const PairCorrection& pc = virial.pairs[pair];
@@ -205,8 +212,9 @@ void detailTerms(const Fractions& x, DetailTerms& terms) noexcept {
         if (xx == 0.0)
             continue;
         for (std::size_t n = 0; n < kDetailVirialTerms; ++n)
-            terms.b[n] += xx * pc.b[n];
+            b[n] += xx * pc.b[n];
     }
+    terms.b = b;
 
     const HalfPowers energyPower = halfPowers(std::sqrt(energy));
     const auto& index = halfPowerIndex();

@@ -145,13 +145,14 @@ void gergTerms(const Fractions& x, GergTerms& terms) noexcept {
 
     // Reducing functions (Kunz and Wagner 2012, eqs 7.9 and 7.10).
     const PairTable& pairs = pairTable();
-    double temperature = 0.0, volume = 0.0;
+    // Partial sums by j: independent accumulators instead of one long chain.
+    std::array<double, kComponents> temperature{}, volume{};
     for (std::size_t i = 0; i < kComponents; ++i) {
         if (x[i] <= 0.0)
             continue;
         const auto& ci = gerg::kComponentConstants[i];
-        temperature += x[i] * x[i] * ci.criticalTemperature;
-        volume += x[i] * x[i] / ci.criticalDensity;
+        temperature[i] += x[i] * x[i] * ci.criticalTemperature;
+        volume[i] += x[i] * x[i] / ci.criticalDensity;
         for (std::size_t j = i + 1; j < kComponents; ++j) {
             if (x[j] <= 0.0)
                 continue;
@@ -159,14 +160,19 @@ void gergTerms(const Fractions& x, GergTerms& terms) noexcept {
             const PairReducing& p = pairs[i][j];
             const double xx = 2.0 * x[i] * x[j];
             const double sum = x[i] + x[j];
-            temperature += p.betaT2 == 1.0 ? xx * p.temperature
-                                           : xx * sum * p.temperature / (p.betaT2 * x[i] + x[j]);
-            volume +=
+            temperature[j] += p.betaT2 == 1.0 ? xx * p.temperature
+                                              : xx * sum * p.temperature / (p.betaT2 * x[i] + x[j]);
+            volume[j] +=
                 p.betaV2 == 1.0 ? xx * p.volume : xx * sum * p.volume / (p.betaV2 * x[i] + x[j]);
         }
     }
-    terms.reducingTemperature = temperature;
-    terms.reducingDensity = 1.0 / volume;
+    double reducingTemperature = 0.0, reducingVolume = 0.0;
+    for (std::size_t j = 0; j < kComponents; ++j) {
+        reducingTemperature += temperature[j];
+        reducingVolume += volume[j];
+    }
+    terms.reducingTemperature = reducingTemperature;
+    terms.reducingDensity = 1.0 / reducingVolume;
 
     // Residual terms: the coefficients of every catalogue term, summed over
     // the components and the pairs with a departure function.
