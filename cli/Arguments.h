@@ -8,6 +8,7 @@
 #include "Iso6976.h"
 
 #include <array>
+#include <bitset>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,8 +57,22 @@ ParseResult parseArguments(const std::vector<std::string_view>& args);
 // any other text.
 std::optional<Language> languageFrom(std::string_view text) noexcept;
 
-// Reads "COMPONENT=PERCENT" arguments into `percent`. Returns the message
-// naming the culprit, or an empty string when all were sound.
+// The one reader of amounts for every command: one "COMPONENT=VALUE"
+// argument (the component as the component table finds it, the value as
+// parseAmount reads it with '.': blanks, an optional '+', an exponent; not
+// negative) into `values` by component index, as typed. Each component at
+// most once (`given`). Returns the message naming the culprit, or an empty
+// string. `what` names the value in messages ("MOLPERCENT", "U").
+std::string readAmount(std::string_view assignment, Amounts& values,
+                       std::bitset<components::kCount>& given, std::string_view what);
+
+// How messages name a component: its formula label, or its name where the
+// label is empty.
+std::string_view shownName(std::size_t component) noexcept;
+
+// Reads "COMPONENT=PERCENT" arguments into the kernel's sixteen `percent`:
+// readAmount, then a component the kernel lacks is refused. Returns the
+// message naming the culprit, or an empty string when all were sound.
 std::string readComposition(const std::vector<std::string_view>& assignments, Composition& percent);
 
 } // namespace tarvelo::cli

@@ -96,8 +96,9 @@ Calculates every row of IN.csv ('-' reads standard input) and writes one line
 of results per row to OUT.csv or, without -o, to standard output.
 
 Input: a header row naming the columns, then one row per composition. Columns
-are the components by formula label (any case, any order, any subset; missing
-ones count 0) and an optional "name" column. Fields may be quoted ("a;b",
+are the components (any order, any subset; missing ones count 0), named by
+formula label, name or synonym in any case (CH4, methane, nitrogen, iC4, nC5,
+water vapour, ...), and an optional "name" column. Fields may be quoted ("a;b",
 "say ""x"""); blank lines are skipped; empty fields count 0.
 
   --delimiter ,|;|tab   field separator of input and output (default ",";
@@ -140,7 +141,8 @@ Output columns:
             within 0.01 mol%, Z 0.9 or less): the row counts as failed, its
             kernel columns stay. A row with a component the kernel does not
             know gets its ISO columns, and empty kernel columns with the
-            reason
+            reason; it does not count as failed, and one line at the end says
+            how many such rows there were
   flag      "sum-not-100" when the sum is not within 1 of 100 (computed anyway)
   reason    why the row failed: a field that is not a number, a negative
             value, a wrong number of fields, bad quoting, a report not written

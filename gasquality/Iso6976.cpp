@@ -82,7 +82,7 @@ void check(const Composition& c, const ReferenceConditions& reference, double co
                                        "-1 to 1, 1 on the diagonal)");
             }
     }
-    if (!(std::abs(sum - 1.0) <= kSumTolerance))
+    if (!(std::abs(sum - 1.0) <= kSumTolerance + kSumRounding))
         throw Iso6976Error("the amounts add up to " + number(sum * 100.0) +
                            " mol%, not 100 mol% within 0.01 mol%");
 }
@@ -143,7 +143,8 @@ double normalise(Composition& composition) {
     return sum;
 }
 
-Properties calculate(const Composition& c, const ReferenceConditions& reference, double coverage) {
+Properties calculate(const Composition& c, const ReferenceConditions& reference, double coverage,
+                     Uncertainties uncertainties) {
     check(c, reference, coverage);
     const std::size_t ih = *temperatureIndex(d::kCombustionTemperatures, reference.combustionC);
     const std::size_t is = *temperatureIndex(d::kMeteringTemperatures, reference.meteringC);
@@ -211,6 +212,9 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
     set(Result::W_net_ideal, net / volume / std::sqrt(molarMass / d::kAirMolarMass));
     set(Result::W_gross, out[Result::Hv_gross].value / std::sqrt(out[Result::G].value));
     set(Result::W_net, out[Result::Hv_net].value / std::sqrt(out[Result::G].value));
+
+    if (uncertainties == Uncertainties::Skip)
+        return out;
 
     // Σ Σ c_i c_j u(x_i) u(x_j) r(x_i, x_j): the part of the fractions.
     std::array<double, kComponentCount> sens{};
