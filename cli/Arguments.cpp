@@ -1,6 +1,8 @@
 #include "Arguments.h"
 
+#include "EosColumns.h"
 #include "Iso6976Columns.h"
+#include "Units.h"
 
 #include "Iso6976Command.h"
 #include "Numbers.h"
@@ -174,8 +176,38 @@ ParseResult parseReport(ArgumentCursor& cursor) {
     return ParseResult{request, {}};
 }
 
+// The line-condition columns of a batch run: --eos MODEL and --base T,p.
+struct EosOptions {
+    std::optional<realgas::Model> model;
+    std::optional<EosColumns::Base> base;
+};
+
+std::string readEosOption(std::string_view name, std::string_view value, EosOptions& eos) {
+    if (name == "--eos") {
+        if (value == realgas::modelKey(realgas::Model::Gerg2008))
+            eos.model = realgas::Model::Gerg2008;
+        else if (value == realgas::modelKey(realgas::Model::Detail))
+            eos.model = realgas::Model::Detail;
+        else
+            return "unknown model " + quoted(value) + " for --eos (use gerg2008 or detail)";
+        return {};
+    }
+    const auto comma = value.find(',');
+    if (comma == std::string_view::npos)
+        return "--base " + quoted(value) + " is not T,p (such as 15C,101.325kPa)";
+    const units::Reading t = units::temperatureK(value.substr(0, comma));
+    if (!t)
+        return "--base temperature: " + t.error;
+    const units::Reading p = units::pressureKPa(value.substr(comma + 1));
+    if (!p)
+        return "--base pressure: " + p.error;
+    eos.base = EosColumns::Base{t.value, p.value};
+    return {};
+}
+
 ParseResult parseBatch(ArgumentCursor& cursor) {
     BatchRequest request;
+    EosOptions eos;
     bool help = false;
     bool delimiterGiven = false;
     std::vector<std::string_view> operands;
@@ -185,7 +217,7 @@ ParseResult parseBatch(ArgumentCursor& cursor) {
             std::string& problem) {
             if (name != "-o" && name != "--output" && name != "--reports" &&
                 name != "--delimiter" && name != "--decimal" && name != "--iso6976" &&
-                name != "--jobs" && name != "-j")
+                name != "--eos" && name != "--base" && name != "--jobs" && name != "-j")
                 return false;
             const auto value = args.valueOf(argument);
             if (!value || value->empty()) {
@@ -221,6 +253,10 @@ ParseResult parseBatch(ArgumentCursor& cursor) {
                     return false;
                 }
                 request.columnSets.push_back(iso6976Columns(reference));
+            } else if (name == "--eos" || name == "--base") {
+                problem = readEosOption(name, *value, eos);
+                if (!problem.empty())
+                    return false;
             } else if (name == "--delimiter") {
                 if (*value == "," || *value == ";")
                     request.delimiter = (*value)[0];
@@ -252,6 +288,10 @@ ParseResult parseBatch(ArgumentCursor& cursor) {
     if (operands.size() > 1)
         return fail("tarvelo batch: more than one input file: " + quoted(operands[0]) + " and " +
                     quoted(operands[1]));
+    if (eos.base && !eos.model)
+        return fail("tarvelo batch: --base needs --eos");
+    if (eos.model)
+        request.columnSets.push_back(eosColumns(*eos.model, eos.base));
     request.input.assign(operands[0]);
     return ParseResult{request, {}};
 }

@@ -25,7 +25,8 @@ Commands:
   report  [--name NAME] [--lang de|en] --out FILE COMPONENT=PERCENT...
             calculate and write the HTML report of one composition
   batch   [--lang de|en] [--reports DIR] [--delimiter ,|;|tab] [--decimal .|,]
-          [--iso6976 T1/T2] [--jobs N] IN.csv [-o OUT.csv]
+          [--iso6976 T1/T2] [--eos gerg2008|detail [--base T,p]] [--jobs N]
+          IN.csv [-o OUT.csv]
             calculate every row of a CSV file
   iso6976 [--reference T1/T2] [--pressure KPA] [--u COMPONENT=U]...
           [--correlation FILE.csv] [--coverage K] [--normalise] [--json]
@@ -89,7 +90,8 @@ Components and percentages as for 'tarvelo calc'.
 
 constexpr std::string_view kBatchUsage =
     R"(Usage: tarvelo batch [--lang de|en] [--reports DIR] [--delimiter ,|;|tab]
-                     [--decimal .|,] [--iso6976 T1/T2] [--jobs N] IN.csv
+                     [--decimal .|,] [--iso6976 T1/T2]
+                     [--eos gerg2008|detail [--base T,p]] [--jobs N] IN.csv
                      [-o OUT.csv]
 
 Calculates every row of IN.csv ('-' reads standard input) and writes one line
@@ -115,6 +117,14 @@ water vapour, ...), and an optional "name" column. Fields may be quoted ("a;b",
                         Ws, Wi, G, D, Z before flag. The header may then also
                         name the standard's other components (helium, argon,
                         isopentane, ...) by name, synonym or formula, in mol%
+  --eos gerg2008|detail also the gas at line conditions by GERG-2008 or
+                        AGA8-DETAIL (see tarvelo eos --help): the columns
+                        Z_line and rho_line before flag, from the row's
+                        temperature (a column T_K or T_C) and absolute pressure
+                        (p_kPa, p_MPa or p_bar); the header may name any of
+                        the 21 components of the equations
+  --base T,p            with --eos, also C, the conversion factor from line
+                        to base volume at T,p (such as 15C,101.325kPa)
   -j, --jobs N          calculate on N threads, 1 to 256 (default: the number
                         of cores the process may use); the output, messages
                         and reports are the same for every N
@@ -143,6 +153,14 @@ Output columns:
             know gets its ISO columns, and empty kernel columns with the
             reason; it does not count as failed, and one line at the end says
             how many such rows there were
+  Z_line, rho_line, C
+            (--eos) compression factor, density [kg/m³] at line conditions,
+            and with --base the conversion factor to base volume, in the
+            shortest form that reads back to the same number. Empty, with
+            the reason, when the row is refused (a component the equation
+            lacks, amounts off 100 mol% by more than 0.01 mol%, a state
+            outside the extended range or without a converged density): the
+            row counts as failed
   flag      "sum-not-100" when the sum is not within 1 of 100 (computed anyway)
   reason    why the row failed: a field that is not a number, a negative
             value, a wrong number of fields, bad quoting, a report not written
