@@ -1,3 +1,4 @@
+#include "EosColumns.h"
 #include "EosCommand.h"
 #include "RealGas.h"
 
@@ -144,6 +145,51 @@ TEST(RealGas, eosCommandRefusesBadInputWithOneLineNamingTheCulprit) {
                                    out, err),
               0);
     EXPECT_NE(out.str().find("normalised"), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+TEST(RealGas, batchColumnsComputeEachRowsStateOrGiveTheReason) {
+    using tarvelo::batch::EosColumns;
+    EosColumns set(Model::Gerg2008, EosColumns::Base{288.15, 101.325});
+    EXPECT_FALSE(set.claim(1, "T_F"));
+    EXPECT_FALSE(set.headerProblem().empty());
+    EXPECT_TRUE(set.claim(2, "T_C"));
+    EXPECT_TRUE(set.claim(3, "p_bar"));
+    EXPECT_TRUE(set.headerProblem().empty());
+    ASSERT_EQ(set.names().size(), 3u);
+
+    const auto index = [](std::string_view name) { return *tarvelo::components::find(name); };
+    struct Row {
+        std::string_view component, temperature, pressure, reason;
+    };
+    const Row rows[] = {{"methane", "15", "70", ""},
+                        {"ethene", "15", "70", "ethene"},
+                        {"methane", "15", "x", "'x'"},
+                        {"methane", "500", "70", "773.15 K"}};
+    for (const Row& r : rows) {
+        tarvelo::batch::Amounts amounts{};
+        amounts[index(r.component)] = 100.0;
+        const std::string_view fields[] = {"gas", "100", r.temperature, r.pressure};
+        double values[3] = {};
+        const std::string reason = set.compute({amounts, fields, '.'}, values);
+        SCOPED_TRACE(reason);
+        if (r.reason.empty()) {
+            Fractions methane{};
+            methane[0] = 1.0;
+            const Mixture mixture(Model::Gerg2008, methane);
+            const Properties line = mixture.at(288.15, 7000.0), base = mixture.at(288.15, 101.325);
+            EXPECT_TRUE(reason.empty());
+            EXPECT_EQ(values[0], line.Z);
+            EXPECT_EQ(values[1], line.rho);
+            EXPECT_EQ(values[2], conversionFactor(line, 288.15, 7000.0, base, 288.15, 101.325));
+        } else {
+            EXPECT_EQ(reason.rfind("eos: ", 0), 0u);
+            EXPECT_NE(reason.find(r.reason), std::string::npos);
+        }
+    }
 }
 
 } // namespace
