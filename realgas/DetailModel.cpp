@@ -254,6 +254,15 @@ DetailAtTemperature::DetailAtTemperature(const DetailTerms& terms, double temper
     }
 }
 
+double DetailAtTemperature::secondVirial() const noexcept {
+    // The terms linear in D at D -> 0: the virial ones and those with b = 1.
+    double b = linear_;
+    for (std::size_t n = kFirstDensityTerm - 1; n < kDetailTerms; ++n)
+        if (aga::kTermTable[n].b == 1)
+            b += factor_[n] * terms_.k3;
+    return b;
+}
+
 Residual DetailAtTemperature::at(double densityMolPerL, bool full) const noexcept {
     const double rho = terms_.k3 * densityMolPerL;
     std::array<double, 10> power{};

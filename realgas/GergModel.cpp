@@ -247,6 +247,26 @@ GergAtTemperature::GergAtTemperature(const GergTerms& terms, double temperatureK
     }
 }
 
+double GergAtTemperature::secondVirial() const noexcept {
+    // The terms linear in delta at delta -> 0: those with d = 1, their
+    // exponentials at delta = 0.
+    const Catalogue& cat = catalogue();
+    double b = 0.0;
+    for (std::size_t k = 0; k < terms_.groupCount; ++k) {
+        const auto id = static_cast<std::size_t>(terms_.groups[k]);
+        const Group& p = cat.groups[id];
+        if (p.d != 1)
+            continue;
+        double f = 1.0;
+        if (p.shape >= 0) {
+            const Shape& e = cat.shapes[static_cast<std::size_t>(p.shape)];
+            f = std::exp(-e.eta * e.epsilon * e.epsilon + e.beta * e.gamma);
+        }
+        b += sum0_[id] * f;
+    }
+    return b / terms_.reducingDensity;
+}
+
 Residual GergAtTemperature::at(double densityMolPerL, bool full) const noexcept {
     const double delta = densityMolPerL / terms_.reducingDensity;
     std::array<double, kMaxPower + 1> power{};

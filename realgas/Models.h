@@ -40,6 +40,8 @@ public:
     GergAtTemperature(const GergTerms& terms, double temperatureK) noexcept;
     // `full`: also a, d3 and the tau derivatives; else only d1 and d2.
     Residual at(double densityMolPerL, bool full) const noexcept;
+    // The second virial coefficient B [l/mol]: Z = 1 + B·D + ... at low density.
+    double secondVirial() const noexcept;
 
 private:
     const GergTerms& terms_;
@@ -55,6 +57,7 @@ class DetailAtTemperature {
 public:
     DetailAtTemperature(const DetailTerms& terms, double temperatureK) noexcept;
     Residual at(double densityMolPerL, bool full) const noexcept;
+    double secondVirial() const noexcept;
 
 private:
     const DetailTerms& terms_;

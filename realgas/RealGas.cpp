@@ -58,8 +58,9 @@ Properties properties(double molarMass, double gasConstantR, double t, double d,
     return p;
 }
 
-// The density at T and p on the gas branch: Newton's method on ln p over
-// ln D from the ideal-gas density, which takes a few steps for any gas. Where
+// The density at T and p on the gas branch: Newton's method on p(D) from the
+// density of the virial equation truncated after B, which takes a few steps
+// for any gas. Where
 // an iterate leaves the branch (p falling with D) or the steps do not settle,
 // a careful search takes over: it walks up in density from well below the
 // ideal-gas density to the first density where p is reached and closes in on
@@ -77,9 +78,13 @@ double solveDensity(const AtTemperature& eos, double gasConstantR, double t, dou
     // Newton on p(D) from the ideal-gas density: on the gas branch p(D) is
     // convex where Z > 1 and concave where Z < 1 near the root, so the steps
     // approach it from one side.
+    // The start: the density of the truncated virial equation Z = 1 + B·D.
     constexpr int kNewtonSteps = 20;
     constexpr double kTolerance = 1e-9; // relative step; the last one squares it
     double d = p / rt;
+    const double discriminant = 1.0 + 4.0 * eos.secondVirial() * d;
+    if (discriminant > 0.0)
+        d = 2.0 * d / (1.0 + std::sqrt(discriminant));
     for (int step = 0; step < kNewtonSteps; ++step) {
         double dPdD;
         const double pd = pressure(d, dPdD);
@@ -169,11 +174,12 @@ void idealTerms(const Fractions& x, double gasConstantR, IdealTerms& terms) noex
 
 IdealPart idealPart(const IdealTerms& terms, double t, double d) noexcept {
     double sum0 = 0.0, sum1 = 0.0, sum2 = 0.0;
+    const double inverseT = 1.0 / t;
     for (std::size_t k = 0; k < terms.count; ++k) {
         const IdealTerm& e = terms.terms[k];
         // With z = e^-2y: coth y = (1 + z)/(1 - z), 1/sinh² y = 4z/(1 - z)²,
         // and tanh, 1/cosh² likewise with -z.
-        const double y = e.theta / t;
+        const double y = e.theta * inverseT;
         const double z = std::exp(-2.0 * y);
         const double w = 1.0 + e.sign * z;
         const double inverse = 1.0 / w;
