@@ -236,10 +236,12 @@ GergAtTemperature::GergAtTemperature(const GergTerms& terms, double temperatureK
     }
     for (std::size_t k = 0; k < terms.count; ++k) {
         const GergTerm& p = terms.terms[k];
-        const double factor = p.tFraction >= 0 && p.tWhole >= kMinWhole && p.tWhole <= kMaxWhole
-                                  ? p.n * whole[static_cast<std::size_t>(p.tWhole - kMinWhole)] *
-                                        fraction[static_cast<std::size_t>(p.tFraction)]
-                                  : p.n * std::exp(p.t * lnTau);
+        const auto w = static_cast<std::size_t>(p.tWhole - kMinWhole);
+        const auto f = static_cast<std::size_t>(p.tFraction);
+        const double factor =
+            p.tFraction >= 0 && p.tWhole >= kMinWhole && w < whole.size() && f < fraction.size()
+                ? p.n * whole[w] * fraction[f]
+                : p.n * std::exp(p.t * lnTau);
         const auto group = static_cast<std::size_t>(p.group);
         sum0_[group] += factor;
         sum1_[group] += factor * p.t;
@@ -271,10 +273,10 @@ Residual GergAtTemperature::at(double densityMolPerL, bool full) const noexcept 
     const double delta = densityMolPerL / terms_.reducingDensity;
     std::array<double, kMaxPower + 1> power{};
     power[0] = 1.0;
-    for (std::size_t i = 1; i <= kMaxPower; ++i)
+    for (std::size_t i = 1; i < power.size(); ++i)
         power[i] = power[i - 1] * delta;
     std::array<double, kMaxExponentC + 1> decay{}; // exp(-delta^c)
-    for (std::size_t c = 1; c <= kMaxExponentC; ++c)
+    for (std::size_t c = 1; c < decay.size(); ++c)
         decay[c] = std::exp(-power[c]);
     const Catalogue& cat = catalogue();
     std::array<double, kMaxShapes> shape{};
