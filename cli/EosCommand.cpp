@@ -61,7 +61,7 @@ for a gas. No phase equilibrium is calculated, so near or inside the
 two-phase region the state may be metastable or a liquid.
 
 Components: the 21 of both equations, by name, synonym or formula in any
-case: )";
+case:)";
 
 constexpr std::string_view kUsageEnd = R"(.
 Quote names with blanks: "carbon dioxide=1.5".
