@@ -7,6 +7,7 @@
 #include "Quoted.h"
 #include "ReplaceFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
@@ -19,6 +20,9 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <new>
+#include <streambuf>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -185,8 +189,9 @@ struct ReportRow {
 // The layout of the input, fixed by its header.
 struct BatchRun::Layout {
     std::vector<int> columns;
-    std::vector<int> componentOf; // with column sets: the component of each column, or -1
-    CsvRecord header;             // its labels, for messages naming ISO-only columns
+    std::vector<int> componentOf;     // with column sets: the component of each column, or -1
+    std::vector<std::size_t> present; // those components, ascending
+    CsvRecord header;                 // its labels, for messages naming ISO-only columns
     std::vector<std::string> headerText;
     int nameIndex = -1;
     char delimiter = ',';
@@ -291,7 +296,8 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
     Amounts& amounts = chunk.amounts;
     const bool sets = !sets_.empty();
     if (sets)
-        amounts.fill(0.0);
+        for (const std::size_t i : layout.present)
+            amounts[i] = 0.0;
     std::string& kernelBlockedBy = parsed.kernelSkip; // a component the kernel lacks
 
     if (!record.problem.empty()) {
@@ -348,7 +354,7 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
 
     // The column sets of a readable row, whatever the kernel makes of it.
     if (sets && !failed)
-        computeSets(RowInput{amounts, fields, mark}, chunk, parsed.setReason);
+        computeSets(RowInput{amounts, layout.present, fields, mark}, chunk, parsed.setReason);
 
     if (!layout.numbered() && std::size_t(layout.nameIndex) < fields.size())
         parsed.name = fields[std::size_t(layout.nameIndex)];
@@ -675,6 +681,10 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
         HeaderMap map = readHeader(header, inputName, sets_);
         layout.columns = std::move(map.columns);
         layout.componentOf = std::move(map.componentOf);
+        for (const int component : layout.componentOf)
+            if (component >= 0)
+                layout.present.push_back(std::size_t(component));
+        std::sort(layout.present.begin(), layout.present.end());
         layout.nameIndex = map.nameIndex;
         // The labels outlive the block they were read from.
         layout.headerText.assign(header.fields.begin(), header.fields.end());
@@ -691,6 +701,8 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
     for (const char stop : {layout.delimiter, '\n', '\r', '"'})
         layout.nameStops[static_cast<unsigned char>(stop)] = true;
 
+    if (request_.bom)
+        out.append("\xEF\xBB\xBF");
     out.append(layout.numbered() ? "row" : "name");
     for (const std::string_view column : kOutputColumns) {
         if (column == "flag")
@@ -705,7 +717,7 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
     out.put('\n');
 
     stateless_ = calculator_.stateless();
-    const unsigned jobs = request_.jobs > 0 ? request_.jobs : availableCores();
+    unsigned jobs = request_.jobs > 0 ? request_.jobs : availableCores();
 
     // Workers take chunks from `queue` and mark them done; this thread reads
     // the chunks, hands them out and writes them in order. At most
@@ -733,29 +745,42 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
                 worker.join();
         }
     } join{mutex, workAvailable, stopping, workers};
+    auto worker = [&] {
+        for (;;) {
+            Chunk* chunk;
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                workAvailable.wait(lock, [&] { return stopping || !queue.empty(); });
+                if (stopping)
+                    return;
+                chunk = queue.front();
+                queue.pop_front();
+            }
+            processChunk(*chunk, layout);
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                chunk->done = true;
+            }
+            chunkDone.notify_all();
+        }
+    };
     if (jobs > 1) {
-        for (unsigned i = 0; i < jobs; ++i)
-            workers.emplace_back([&] {
-                for (;;) {
-                    Chunk* chunk;
-                    {
-                        std::unique_lock<std::mutex> lock(mutex);
-                        workAvailable.wait(lock, [&] { return stopping || !queue.empty(); });
-                        if (stopping)
-                            return;
-                        chunk = queue.front();
-                        queue.pop_front();
-                    }
-                    processChunk(*chunk, layout);
-                    {
-                        const std::lock_guard<std::mutex> lock(mutex);
-                        chunk->done = true;
-                    }
-                    chunkDone.notify_all();
-                }
-            });
+        // A system that refuses more threads (ulimit -u) leaves the run with
+        // those it has, or with this thread alone; it says so.
+        try {
+            while (workers.size() < jobs)
+                workers.emplace_back(worker);
+        } catch (const std::system_error& e) {
+            messages_ << "tarvelo batch: note: " << workers.size() << " of " << jobs
+                      << " threads could be started (" << e.code().message() << "); going on with "
+                      << std::max<std::size_t>(workers.size(), 1) << '\n';
+            jobs = workers.empty() ? 1 : unsigned(workers.size());
+        }
     }
-    const std::size_t maxInFlight = jobs > 1 ? 2 * std::size_t(jobs) : 1;
+    // Two chunks per thread keep every thread busy while this one writes;
+    // kMaxChunksInFlight bounds the memory whatever the number of threads.
+    const std::size_t maxInFlight =
+        jobs > 1 ? std::min(2 * std::size_t(jobs), kMaxChunksInFlight) : 1;
 
     auto dispatch = [&](std::unique_ptr<Chunk> chunk) {
         Chunk* c = chunk.get();
@@ -829,7 +854,7 @@ namespace {
 
 class ProgressLine {
 public:
-    explicit ProgressLine(std::ostream& out)
+    explicit ProgressLine(ProgressAwareBuffer& out)
         : out_(out), start_(std::chrono::steady_clock::now()), last_(start_) {}
     void operator()(std::size_t rows, bool finished) {
         const auto now = std::chrono::steady_clock::now();
@@ -839,27 +864,62 @@ public:
         const double seconds = std::chrono::duration<double>(now - start_).count();
         const double rate = seconds > 0 ? double(rows) / seconds : 0.0;
         char line[96];
-        std::snprintf(line, sizeof line, "\rtarvelo batch: %zu rows, %.0f rows/s", rows, rate);
-        out_ << line;
-        if (finished)
-            out_ << '\n';
-        out_.flush();
+        const int n =
+            std::snprintf(line, sizeof line, "tarvelo batch: %zu rows, %.0f rows/s", rows, rate);
+        out_.progress(std::string_view(line, std::size_t(std::max(n, 0))), finished);
     }
 
 private:
-    std::ostream& out_;
+    ProgressAwareBuffer& out_;
     std::chrono::steady_clock::time_point start_, last_;
 };
 
 } // namespace
 
-int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& messages) {
+void ProgressAwareBuffer::progress(std::string_view line, bool finished) {
+    target_.sputc('\r');
+    target_.sputn(line.data(), std::streamsize(line.size()));
+    if (finished)
+        target_.sputc('\n');
+    shown_ = !finished;
+    target_.pubsync();
+}
+
+ProgressAwareBuffer::int_type ProgressAwareBuffer::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof()))
+        return traits_type::not_eof(c);
+    clearProgress();
+    return target_.sputc(traits_type::to_char_type(c));
+}
+
+std::streamsize ProgressAwareBuffer::xsputn(const char* text, std::streamsize n) {
+    clearProgress();
+    return target_.sputn(text, n);
+}
+
+void ProgressAwareBuffer::clearProgress() {
+    if (shown_)
+        target_.sputn("\r\033[K", 4);
+    shown_ = false;
+}
+
+int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& err) {
     const std::string prefix = "tarvelo batch: ";
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    ProgressAwareBuffer stderrBuffer(*err.rdbuf());
+    std::ostream terminalMessages(&stderrBuffer);
+    terminalMessages.flags(err.flags());
+    std::ostream& messages = terminal ? terminalMessages : err;
+    const unsigned cores = availableCores();
+    if (request.jobs > cores)
+        messages << prefix << "note: --jobs " << request.jobs << " is more than the " << cores
+                 << (cores == 1 ? " core" : " cores")
+                 << " this process may use: the threads take turns\n";
     const bool fromStdin = request.input == "-";
     const std::string inputName = fromStdin ? "stdin" : request.input;
     int inputFd = 0;
     if (!fromStdin) {
-        inputFd = ::open(request.input.c_str(), kOpenForReading);
+        inputFd = open_for_reading(request.input);
         if (inputFd < 0) {
             messages << prefix << "cannot read '" << request.input << "': " << std::strerror(errno)
                      << '\n';
@@ -876,8 +936,8 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
 
     if (!request.reportsDir.empty()) {
         std::error_code error;
-        std::filesystem::create_directories(request.reportsDir, error);
-        if (error || !std::filesystem::is_directory(request.reportsDir, error)) {
+        std::filesystem::create_directories(utf8Path(request.reportsDir), error);
+        if (error || !std::filesystem::is_directory(utf8Path(request.reportsDir), error)) {
             messages << prefix << "cannot create the report directory '" << request.reportsDir
                      << "': " << (error ? error.message() : std::string("not a directory")) << '\n';
             return kExitError;
@@ -897,8 +957,8 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
     }
 
     BatchRun run(request, calculator, messages);
-    ProgressLine progressLine(messages);
-    if (::isatty(STDERR_FILENO))
+    ProgressLine progressLine(stderrBuffer);
+    if (terminal)
         run.progress = [&](std::size_t rows, bool finished) { progressLine(rows, finished); };
 
     BatchSummary summary;
@@ -918,6 +978,9 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
         return kExitError;
     } catch (const KernelBindingError& e) {
         messages << prefix << "the calculation kernel is not available: " << e.systemText() << '\n';
+        return kExitError;
+    } catch (const std::bad_alloc&) {
+        messages << prefix << "out of memory: the system or a limit (ulimit -v) refused more\n";
         return kExitError;
     }
     if (!toStdout) {

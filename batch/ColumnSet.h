@@ -31,6 +31,9 @@ using Amounts = std::array<double, components::kCount>;
 // What a set sees of one row.
 struct RowInput {
     const Amounts& amounts;
+    // The components the header names, in ascending order: the only ones
+    // whose amounts may be other than 0 (the same for every row of a run).
+    std::span<const std::size_t> present;
     // The row's fields by input column, as read (blanks kept), with the
     // run's decimal mark.
     std::span<const std::string_view> fields;

@@ -70,7 +70,7 @@ std::optional<double> fieldNumber(std::string_view field, char decimalMark) {
 
 std::string EosColumns::compute(const RowInput& row, double* values) const {
     rg::Fractions x{};
-    for (std::size_t i = 0; i < row.amounts.size(); ++i) {
+    for (const std::size_t i : row.present) {
         if (row.amounts[i] == 0.0)
             continue;
         const components::Component& c = components::component(i);

@@ -7,12 +7,12 @@ namespace gq = gasquality;
 Iso6976Columns::Iso6976Columns(const gq::ReferenceConditions& reference) : reference_(reference) {}
 
 std::string Iso6976Columns::compute(const RowInput& row, double* values) const {
-    gq::Composition composition;
-    for (std::size_t i = 0; i < row.amounts.size(); ++i)
-        composition.fraction[i] = row.amounts[i] / 100.0;
+    std::array<double, gq::kComponentCount> fraction;
+    for (const std::size_t i : row.present)
+        fraction[i] = row.amounts[i] / 100.0;
     try {
-        const gq::Properties p =
-            gq::calculate(composition, reference_, 1.0, gq::Uncertainties::Skip);
+        // The file holds no uncertainties: the values alone.
+        const gq::Properties p = gq::calculateValues(row.present, fraction, reference_);
         using gq::Result;
         constexpr Result shown[] = {Result::Hv_gross, Result::Hv_net, Result::W_gross,
                                     Result::W_net,    Result::G,      Result::D,

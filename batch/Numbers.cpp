@@ -350,8 +350,7 @@ char* writeGeneral(char* out, double value, int digits, char decimalMark) noexce
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     const int biasedExponent = int((bits >> 52) & 0x7ffu);
-    if (value == 0.0 || biasedExponent == 0 || biasedExponent == 0x7ff || digits < 1 ||
-        digits > 9)
+    if (value == 0.0 || biasedExponent == 0 || biasedExponent == 0x7ff || digits < 1 || digits > 9)
         return slow();
     const double a = std::fabs(value);
     // x0 = floor(log10(2^e)) for a in [2^e, 2^(e+1)); the first digit's

@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include <charconv>
+#include <bitset>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -133,104 +133,85 @@ struct Options {
     bool help = false;
 };
 
-double readTemperature(std::string_view text, std::string_view what) {
-    const units::Reading r = units::temperatureK(text);
-    if (!r)
-        throw Failure{std::string(what) + ": " + r.error};
-    return r.value;
-}
-
-double readPressure(std::string_view text, std::string_view what) {
-    const units::Reading r = units::pressureKPa(text);
-    if (!r)
-        throw Failure{std::string(what) + ": " + r.error};
-    return r.value;
-}
-
-void readAmount(std::string_view assignment, Options& o,
-                std::array<bool, components::kEosCount>& given) {
-    const auto equals = assignment.rfind('=');
-    if (equals == std::string_view::npos)
-        throw Failure{quoted(assignment) + " is not COMPONENT=MOLPERCENT (no '=')"};
-    const std::string_view label = assignment.substr(0, equals);
-    const auto index = components::find(label);
-    if (!index)
-        throw Failure{components::unknownMessage(label)};
-    const components::Component& c = components::component(*index);
-    if (c.eos == components::kNone)
-        throw Failure{std::string(c.name) +
-                      " is not one of the 21 components of GERG-2008 and AGA8-DETAIL"};
-    const auto i = static_cast<std::size_t>(c.eos);
-    if (given[i])
-        throw Failure{std::string(c.name) + " given twice"};
-    given[i] = true;
-    const std::string_view number = assignment.substr(equals + 1);
-    double value = 0.0;
-    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (number.empty() || ec != std::errc() || end != number.data() + number.size() ||
-        !std::isfinite(value))
-        throw Failure{std::string(c.name) + ": not a number: " + quoted(number)};
-    o.amounts[i] = value / 100.0;
-    o.anyAmount = true;
-}
-
-Options readOptions(const std::vector<std::string_view>& args) {
+Options readEosOptions(const std::vector<std::string_view>& args) {
     Options o;
-    std::array<bool, components::kEosCount> given{};
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-' || (arg[1] >= '0' && arg[1] <= '9')) {
-            readAmount(arg, o, given);
-            continue;
-        }
-        const std::string_view name = arg.substr(0, arg.find('='));
-        auto value = [&]() -> std::string_view {
-            if (name.size() < arg.size())
-                return arg.substr(name.size() + 1);
-            if (i + 1 >= args.size())
-                throw Failure{"option " + std::string(name) + " needs a value"};
-            return args[++i];
-        };
-        if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--help" || arg == "-h") {
-            o.help = true;
-        } else if (arg == "--json") {
-            o.json = true;
-        } else if (arg == "--normalise" || arg == "--normalize") {
-            o.normalise = true;
-        } else if (name == "--model") {
-            const std::string_view m = value();
-            if (m == rg::modelKey(rg::Model::Gerg2008))
-                o.model = rg::Model::Gerg2008;
-            else if (m == rg::modelKey(rg::Model::Detail))
-                o.model = rg::Model::Detail;
-            else
-                throw Failure{"unknown model " + quoted(m) + " (use gerg2008 or detail)"};
-        } else if (name == "--temperature") {
-            o.temperatureK = readTemperature(value(), "--temperature");
-        } else if (name == "--pressure") {
-            o.pressureKPa = readPressure(value(), "--pressure");
-        } else if (name == "--base") {
-            const std::string_view pair = value();
-            const auto comma = pair.find(',');
-            if (comma == std::string_view::npos)
-                throw Failure{"--base " + quoted(pair) + " is not T,p (such as 15C,101.325kPa)"};
-            o.base = State{readTemperature(pair.substr(0, comma), "--base temperature"),
-                           readPressure(pair.substr(comma + 1), "--base pressure")};
-        } else if (name == "--lang") {
-            const std::string_view lang = value();
-            const std::optional<Language> language = languageFrom(lang);
-            if (!language)
-                throw Failure{"unknown language " + quoted(lang) + " (use de or en)"};
-            o.german = *language == Language::German;
-        } else {
-            throw Failure{"unknown option " + quoted(arg)};
-        }
-    }
-    if (o.help)
+    Language language = Language::English;
+    using Value = OptionSpec::Value;
+    const auto reading = [](std::string_view what, const units::Reading& r,
+                            std::optional<double>& target) {
+        if (!r)
+            return std::string(what) + ": " + r.error;
+        target = r.value;
+        return std::string();
+    };
+    const OptionWalk walk = readOptions(
+        "eos", args,
+        {flagOption({"--json"}, o.json),
+         flagOption({"--normalise", "--normalize"}, o.normalise),
+         languageOption(language),
+         {{"--model"},
+          Value::Required,
+          false,
+          [&](std::string_view v) {
+              if (v == rg::modelKey(rg::Model::Gerg2008))
+                  o.model = rg::Model::Gerg2008;
+              else if (v == rg::modelKey(rg::Model::Detail))
+                  o.model = rg::Model::Detail;
+              else
+                  return "unknown model " + quoted(v) + " (use gerg2008 or detail)";
+              return std::string();
+          },
+          " (gerg2008 or detail)"},
+         {{"--temperature"},
+          Value::Required,
+          false,
+          [&](std::string_view v) {
+              return reading("--temperature", units::temperatureK(v), o.temperatureK);
+          }},
+         {{"--pressure"},
+          Value::Required,
+          false,
+          [&](std::string_view v) {
+              return reading("--pressure", units::pressureKPa(v), o.pressureKPa);
+          }},
+         {{"--base"}, Value::Required, false, [&](std::string_view v) {
+              const auto comma = v.find(',');
+              if (comma == std::string_view::npos)
+                  return "--base " + quoted(v) + " is not T,p (such as 15C,101.325kPa)";
+              std::optional<double> t, p;
+              std::string problem =
+                  reading("--base temperature", units::temperatureK(v.substr(0, comma)), t);
+              if (problem.empty())
+                  problem = reading("--base pressure", units::pressureKPa(v.substr(comma + 1)), p);
+              if (problem.empty())
+                  o.base = State{*t, *p};
+              return problem;
+          }}});
+    if (walk.help) {
+        o.help = true;
         return o;
+    }
+    if (!walk.error.empty())
+        throw Failure{walk.error.substr(std::string_view("tarvelo eos: ").size())};
+    o.german = language == Language::German;
+
+    // The amounts by the component table, then into the equations' order.
+    Amounts amounts{};
+    std::bitset<components::kCount> given;
+    for (const std::string_view operand : walk.operands)
+        if (std::string problem = readAmount(operand, amounts, given, "MOLPERCENT");
+            !problem.empty())
+            throw Failure{problem};
+    for (std::size_t i = 0; i < components::kCount; ++i) {
+        if (!given.test(i))
+            continue;
+        const components::Component& c = components::component(i);
+        if (c.eos == components::kNone)
+            throw Failure{std::string(c.name) +
+                          " is not one of the 21 components of GERG-2008 and AGA8-DETAIL"};
+        o.amounts[static_cast<std::size_t>(c.eos)] = amounts[i] / 100.0;
+        o.anyAmount = true;
+    }
     if (!o.model)
         throw Failure{"no --model given (gerg2008 or detail)"};
     if (!o.temperatureK)
@@ -348,7 +329,7 @@ std::string eosUsage() {
 
 int runEos(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err) {
     try {
-        const Options o = readOptions(args);
+        const Options o = readEosOptions(args);
         if (o.help) {
             out << eosUsage();
             return 0;

@@ -109,7 +109,7 @@ TEST(RealGas, eosCommandRefusesBadInputWithOneLineNamingTheCulprit) {
          "ethyne"},
         {V{"--model", "gerg2008", "--temperature", "300K", "--pressure", "5MPa", "methane=101",
            "ethane=-1"},
-         "ethane is negative"},
+         "C2H6: negative"},
         {V{"--model", "gerg2008", "--temperature", "300K", "--pressure", "5MPa", "methane=99.98"},
          "99.98 mol%"},
         {V{"--model", "gerg2008", "--temperature", "300", "--pressure", "5MPa", "methane=100"},
@@ -174,7 +174,8 @@ TEST(RealGas, batchColumnsComputeEachRowsStateOrGiveTheReason) {
         amounts[index(r.component)] = 100.0;
         const std::string_view fields[] = {"gas", "100", r.temperature, r.pressure};
         double values[3] = {};
-        const std::string reason = set.compute({amounts, fields, '.'}, values);
+        const std::size_t present[] = {index(r.component)};
+        const std::string reason = set.compute({amounts, present, fields, '.'}, values);
         SCOPED_TRACE(reason);
         if (r.reason.empty()) {
             Fractions methane{};
