@@ -228,7 +228,7 @@ Fractions checkedFractions(const Fractions& x, bool normalise) {
     }
     if (!(sum > 0.0))
         throw RealGasError("the composition is empty: no component has an amount above zero");
-    if (!normalise && std::abs(sum - 1.0) > kSumTolerance)
+    if (!normalise && !(std::abs(sum - 1.0) <= kSumTolerance + kSumRounding))
         throw RealGasError("the amounts add up to " + number(sum * 100.0) +
                            " mol%, more than 0.01 mol% off 100 mol%");
     Fractions result = x;

@@ -87,8 +87,11 @@ std::string_view modelName(Model model) noexcept;
 std::string_view modelKey(Model model) noexcept;
 
 // The largest deviation of the sum of mole fractions from 1 that a
-// composition may have without being normalised: 0.01 mol%.
+// composition may have without being normalised: 0.01 mol%, plus
+// kSumRounding for the rounding of amounts typed in decimal to binary, so
+// that 99.99 mol% passes (the rule of ISO 6976 in gasquality/Iso6976.h).
 inline constexpr double kSumTolerance = 1e-4;
+inline constexpr double kSumRounding = 1e-12;
 
 // Checks a composition: every fraction finite and not negative, the sum
 // within kSumTolerance of 1 (or above zero, with `normalise`). Returns the
