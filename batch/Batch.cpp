@@ -134,14 +134,14 @@ HeaderMap readHeader(const CsvRecord& header, std::string_view inputName,
 }
 
 // Writes the values of one column set, each preceded by `delimiter`, empty
-// when the set refused the row.
+// when the set refused the row or left the value NaN.
 char* writeSetValues(char* p, const ColumnSet& set, const double* values, bool computed,
                      char delimiter, char mark, bool quote) {
     const std::size_t count = set.names().size();
     const int digits = set.digits();
     for (std::size_t i = 0; i < count; ++i) {
         *p++ = delimiter;
-        if (!computed)
+        if (!computed || std::isnan(values[i]))
             continue;
         if (quote)
             *p++ = '"';

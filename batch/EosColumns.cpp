@@ -17,14 +17,17 @@ std::span<const std::string_view> EosColumns::names() const {
 }
 
 bool EosColumns::claim(std::size_t column, std::string_view label) {
-    if (label.size() > 2 && label[0] == 'T' && label[1] == '_' && !temperatureColumn_) {
+    // Only "T_<unit>" and "p_<unit>": T_flue_C and the like belong to others.
+    if (label.size() < 3 || label[1] != '_' || label.find('_', 2) != std::string_view::npos)
+        return false;
+    if (label[0] == 'T' && !temperatureColumn_) {
         if (const auto unit = units::temperatureColumnUnit(label)) {
             temperatureColumn_ = column;
             temperatureUnit_ = *unit;
             return true;
         }
     }
-    if (label.size() > 2 && label[0] == 'p' && label[1] == '_' && !pressureColumn_) {
+    if (label[0] == 'p' && !pressureColumn_) {
         if (const auto unit = units::pressureColumnUnit(label)) {
             pressureColumn_ = column;
             pressureUnit_ = *unit;

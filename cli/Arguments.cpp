@@ -1,5 +1,6 @@
 #include "Arguments.h"
 
+#include "CombustionColumns.h"
 #include "EosColumns.h"
 #include "Iso6976Columns.h"
 
@@ -106,6 +107,13 @@ ParseResult parseBatch(const std::vector<std::string_view>& args) {
          outputOption(request.output),
          jobsOption(request.jobs),
          flagOption({"--bom"}, request.bom),
+         {{"--combustion"},
+          Value::None,
+          false,
+          [&](std::string_view) {
+              request.columnSets.push_back(combustionColumns());
+              return std::string();
+          }},
          {{"--reports"},
           Value::Required,
           false,
@@ -400,6 +408,7 @@ ParseResult parseArguments(const std::vector<std::string_view>& args) {
             {"report", HelpTopic::Report},
             {"batch", HelpTopic::Batch},
             {"iso6976", HelpTopic::Iso6976},
+            {"combustion", HelpTopic::Combustion},
             {"eos", HelpTopic::Eos}};
         for (const auto& [name, topic] : topics)
             if (rest.size() == 1 && rest[0] == name)

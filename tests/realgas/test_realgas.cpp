@@ -155,6 +155,7 @@ TEST(RealGas, batchColumnsComputeEachRowsStateOrGiveTheReason) {
     using tarvelo::batch::EosColumns;
     EosColumns set(Model::Gerg2008, EosColumns::Base{288.15, 101.325});
     EXPECT_FALSE(set.claim(1, "T_F"));
+    EXPECT_FALSE(set.claim(1, "T_flue_C"));
     EXPECT_FALSE(set.headerProblem().empty());
     EXPECT_TRUE(set.claim(2, "T_C"));
     EXPECT_TRUE(set.claim(3, "p_bar"));
