@@ -194,7 +194,7 @@ frmQuality::frmQuality(MainFields fields, int language, QWidget* parent)
         return dialog.selectedFiles().constFirst();
     };
 
-    resize(1040, 720);
+    resize(1120, 800);
     if (parent)
         move(parent->window()->frameGeometry().center() - rect().center());
     restoreSettings();
@@ -230,10 +230,9 @@ void frmQuality::createCompositionGroup() {
     tblComposition =
         makeTable(grpComposition, QStringLiteral("tblComposition"), CompositionColumns);
     tblComposition->horizontalHeader()->setSectionResizeMode(ColComponent, QHeaderView::Stretch);
-    tblComposition->horizontalHeader()->setSectionResizeMode(ColAmount,
-                                                             QHeaderView::ResizeToContents);
-    tblComposition->horizontalHeader()->setSectionResizeMode(ColUncertainty,
-                                                             QHeaderView::ResizeToContents);
+    for (const int column : {ColAmount, ColUncertainty})
+        tblComposition->horizontalHeader()->setSectionResizeMode(column,
+                                                                 QHeaderView::ResizeToContents);
     tblComposition->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblComposition->setEditTriggers(QAbstractItemView::AllEditTriggers);
     connect(tblComposition, &QTableWidget::itemChanged, this, [this] {
@@ -401,7 +400,8 @@ void frmQuality::createButtons() {
 void frmQuality::applyTexts() {
     setWindowTitle(word(90001) + QStringLiteral(" – ") + QString::fromLatin1(tarvelo::kAppTitle));
     grpComposition->setTitle(word(90002));
-    tblComposition->setHorizontalHeaderLabels({word(90003), word(90004), word(90005)});
+    tblComposition->setHorizontalHeaderLabels({word(90003), word(90004), word(90036)});
+    tblComposition->horizontalHeaderItem(ColUncertainty)->setToolTip(word(90005));
     cmdTakeFromMain->setText(word(90006));
     cmdAdd->setText(word(90007));
     cmdRemove->setText(word(90008));

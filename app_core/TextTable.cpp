@@ -183,8 +183,8 @@ constexpr Entry kEntries[] = {
     {u"290033", u"Made on"},
     {u"190034", u"Programmversion"},
     {u"290034", u"Program version"},
-    {u"190035", u"ideales Gas"},
-    {u"290035", u"ideal gas"},
+    {u"190036", u"u (mol%)"},
+    {u"290036", u"u (mol%)"},
     // the gas-quality window: the quantities, in the order of the library's results
     {u"191001", u"molare Masse"},
     {u"291001", u"molar mass"},
