@@ -32,6 +32,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -102,7 +103,7 @@ QTableWidget* makeTable(QWidget* parent, const QString& name, int columns) {
     auto* table = new QTableWidget(0, columns, parent);
     table->setObjectName(name);
     table->verticalHeader()->setVisible(false);
-    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
     // Tab leaves the table rather than walking its cells.
     table->setTabKeyNavigation(false);
     return table;
@@ -194,7 +195,7 @@ frmQuality::frmQuality(MainFields fields, int language, QWidget* parent)
         return dialog.selectedFiles().constFirst();
     };
 
-    resize(1120, 800);
+    resize(1120, 880);
     if (parent)
         move(parent->window()->frameGeometry().center() - rect().center());
     restoreSettings();
@@ -734,16 +735,17 @@ void frmQuality::showLineResults() {
 }
 
 QString frmQuality::refusalText(const quality::Refusal& refusal) const {
+    // Component names are shown in the current language, numbers with the
+    // window's decimal mark; the library's own words stay as they are.
     QString text = word(refusal.key);
     for (const std::string& arg : refusal.args) {
-        // Component names are shown in the current language; everything
-        // else is a value or the library's own words.
         QString value = QString::fromStdString(arg);
+        double number = 0.0;
+        const auto [end, ec] = std::from_chars(arg.data(), arg.data() + arg.size(), number);
         if (const auto component = components::find(arg);
             component && components::component(*component).name == arg)
             value = componentName(*component);
-        else if (refusal.key == quality::refusal::kSum ||
-                 refusal.key == quality::refusal::kPressure)
+        else if (!arg.empty() && ec == std::errc() && end == arg.data() + arg.size())
             value.replace(QLatin1Char('.'), decimalMark());
         text = text.arg(value);
     }

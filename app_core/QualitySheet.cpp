@@ -37,46 +37,47 @@ double fractionSum(const gq::Composition& composition) {
 #if defined(TARVELO_WITH_REALGAS)
 namespace rg = tarvelo::realgas;
 
-// Molar density of the gas at a state, mol/dm³; throws RealGasError.
-rg::Properties stateOf(const Line& line, const rg::Fractions& x, double kelvin, double kPa) {
-    const rg::Model model = line.model == Model::Detail ? rg::Model::Detail : rg::Model::Gerg2008;
-    return rg::compute(model, x, kelvin, kPa);
-}
+constexpr double kZeroCelsiusK = 273.15;
 
 void evaluateLine(Outcome& outcome, const gq::ReferenceConditions& reference, const Line& line) {
-    const std::string model(kModelNames[static_cast<std::size_t>(line.model)]);
+    const rg::Model model = line.model == Model::Detail ? rg::Model::Detail : rg::Model::Gerg2008;
+    const std::string modelName(rg::modelName(model));
     if (!std::isfinite(line.temperatureC) || !std::isfinite(line.pressureBar)) {
         outcome.lineRefused = Refusal{refusal::kLineNotANumber, {}};
         return;
     }
+    // The amounts as mole fractions, as `tarvelo eos` reads them; the
+    // library scales them to a sum of 1.
     rg::Fractions x{};
     const gq::Composition& c = outcome.built.composition;
-    const double total = fractionSum(c);
     for (std::size_t i = 0; i < c.fraction.size(); ++i) {
         if (c.fraction[i] == 0.0)
             continue;
         const int eos = components::component(i).eos;
         if (eos == components::kNone) {
-            outcome.lineRefused = Refusal{refusal::kModelLacks, {model, nameOf(i)}};
+            outcome.lineRefused = Refusal{refusal::kModelLacks, {modelName, nameOf(i)}};
             return;
         }
-        // The equations take mole fractions that add up to 1.
-        x[static_cast<std::size_t>(eos)] = c.fraction[i] / total;
+        x[static_cast<std::size_t>(eos)] = c.fraction[i];
     }
-    constexpr double kZeroCelsius = 273.15;
+    const double lineK = line.temperatureC + kZeroCelsiusK;
+    const double lineKPa = line.pressureBar * 100.0;
+    const double baseK = reference.meteringC + kZeroCelsiusK;
     try {
-        const rg::Properties state =
-            stateOf(line, x, line.temperatureC + kZeroCelsius, line.pressureBar * 100.0);
-        rg::Properties metering;
+        const rg::Mixture gas(model, x);
+        const rg::Properties state = gas.at(lineK, lineKPa);
+        rg::Properties base{};
         try {
-            metering = stateOf(line, x, reference.meteringC + kZeroCelsius, reference.pressureKPa);
+            base = gas.at(baseK, reference.pressureKPa);
         } catch (const rg::RealGasError& e) {
             outcome.lineRefused = Refusal{refusal::kReferenceState, {e.what()}};
             return;
         }
-        outcome.line = LineResult{state.Z, state.rho, state.W, state.D / metering.D};
+        outcome.line = LineResult{
+            state.Z, state.rho, state.W,
+            rg::conversionFactor(state, lineK, lineKPa, base, baseK, reference.pressureKPa)};
     } catch (const rg::RealGasError& e) {
-        outcome.lineRefused = Refusal{refusal::kLineRange, {model, e.what()}};
+        outcome.lineRefused = Refusal{refusal::kLineRange, {modelName, e.what()}};
     }
 }
 #endif
@@ -128,7 +129,8 @@ Built build(const std::vector<Row>& rows) {
     const double total = fractionSum(b.composition);
     b.sumPercent = total * 100.0;
     if (!(std::abs(total - 1.0) <= gq::kSumTolerance))
-        b.refused = Refusal{refusal::kSum, {fixed(b.sumPercent, 4, '.')}};
+        b.refused = Refusal{
+            refusal::kSum, {fixed(b.sumPercent, 4, '.'), shortest(gq::kSumTolerance * 100.0, '.')}};
     return b;
 }
 
@@ -156,9 +158,10 @@ Outcome evaluate(const std::vector<Row>& rows, const gq::ReferenceConditions& re
         outcome.iso = gq::calculate(outcome.built.composition, reference, coverage);
     } catch (const gq::Iso6976Error& e) {
         const std::string_view what = e.what();
-        outcome.isoRefused = what.starts_with("compression factor")
-                                 ? Refusal{refusal::kCompression, {}}
-                                 : Refusal{refusal::kOther, {std::string(what)}};
+        outcome.isoRefused =
+            what.starts_with("compression factor")
+                ? Refusal{refusal::kCompression, {shortest(gq::kMinimumCompression, '.')}}
+                : Refusal{refusal::kOther, {std::string(what)}};
         return outcome;
     }
 #if defined(TARVELO_WITH_REALGAS)

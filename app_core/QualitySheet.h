@@ -40,7 +40,8 @@ struct Line {
     double pressureBar = 1.01325; // absolute
 };
 
-// A refused input: the text key of its message and the values of %1, %2.
+// A refused input: the text key of its message and the values of %1, %2;
+// numbers among them are written with '.' as decimal mark.
 struct Refusal {
     long key = 0;
     std::vector<std::string> args;
