@@ -32,6 +32,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -196,8 +197,15 @@ frmQuality::frmQuality(MainFields fields, int language, QWidget* parent)
     };
 
     resize(1120, 880);
-    if (parent)
-        move(parent->window()->frameGeometry().center() - rect().center());
+    if (parent) {
+        // Centred over the main window, inside the screen it is on.
+        const QRect screen = parent->window()->screen()->availableGeometry();
+        const QPoint centred = parent->window()->frameGeometry().center() - rect().center();
+        move(std::clamp(centred.x(), screen.left(),
+                        std::max(screen.left(), screen.right() - width())),
+             std::clamp(centred.y(), screen.top(),
+                        std::max(screen.top(), screen.bottom() - height())));
+    }
     restoreSettings();
     applyTexts();
     takeFromMain();

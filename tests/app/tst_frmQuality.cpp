@@ -9,6 +9,8 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -184,6 +186,25 @@ private slots:
         QVERIFY(find<QLabel>(quality, "lblRefusal")->text().startsWith("Die Anteile ergeben"));
         driver::clickToolButton(window.get(), QStringLiteral("btnEN"));
         QCOMPARE(cell(quality, "tblComposition", 0, 0), QStringLiteral("methane"));
+    }
+
+    void savesAReportInTheCurrentLanguage() {
+        auto window = driver::openWindow();
+        typeExample(window.get());
+        driver::clickToolButton(window.get(), QStringLiteral("btnDE"));
+        frmQuality* quality = openQuality(window.get());
+        const QString path = QDir::temp().filePath(
+            QStringLiteral("tst_frmQuality-%1.htm").arg(QCoreApplication::applicationPid()));
+        quality->setSaveDialogRunner([&](QFileDialog&) { return path; });
+        driver::click(find<QPushButton>(quality, "cmdSaveReport"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString report = QString::fromUtf8(file.readAll());
+        file.remove();
+        for (const QString& shown :
+             {QStringLiteral("lang=\"de\""), QStringLiteral("Brennwert"), QStringLiteral("Methan"),
+              cell(quality, "tblResults", 10, 2), QString::fromLatin1(tarvelo::kVersion)})
+            QVERIFY2(report.contains(shown), qPrintable(shown));
     }
 
     void keepsItsSettingsAndFallsBackFromDamagedOnes() {
