@@ -169,24 +169,7 @@ frmQuality::frmQuality(MainFields fields, int language, QWidget* parent)
     createLineGroup();
     createButtons();
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(grpComposition, 1);
-    left->addWidget(grpReference);
-    auto* right = new QVBoxLayout;
-    right->addWidget(grpResults, 1);
-    right->addWidget(grpLine);
-    auto* columns = new QHBoxLayout;
-    columns->addLayout(left, 2);
-    columns->addLayout(right, 3);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdCopy);
-    buttons->addWidget(cmdSaveReport);
-    buttons->addWidget(cmdClose);
-    auto* whole = new QVBoxLayout(this);
-    whole->addLayout(columns, 1);
-    whole->addWidget(lblRefusal);
-    whole->addLayout(buttons);
+    arrangeGroups();
 
     auto* copy = new QShortcut(QKeySequence::Copy, this);
     connect(copy, &QShortcut::activated, this, &frmQuality::copyResults);
@@ -402,6 +385,29 @@ void frmQuality::createButtons() {
     connect(cmdCopy, &QPushButton::clicked, this, &frmQuality::copyResults);
     connect(cmdSaveReport, &QPushButton::clicked, this, &frmQuality::saveReport);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void frmQuality::arrangeGroups() {
+    // Composition over reference conditions on the left, results over line
+    // conditions on the right; the refusal and the buttons below both.
+    auto* left = new QVBoxLayout;
+    left->addWidget(grpComposition, 1);
+    left->addWidget(grpReference);
+    auto* right = new QVBoxLayout;
+    right->addWidget(grpResults, 1);
+    right->addWidget(grpLine);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left, 2);
+    columns->addLayout(right, 3);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdCopy);
+    buttons->addWidget(cmdSaveReport);
+    buttons->addWidget(cmdClose);
+    auto* whole = new QVBoxLayout(this);
+    whole->addLayout(columns, 1);
+    whole->addWidget(lblRefusal);
+    whole->addLayout(buttons);
 }
 
 // Every text of the window in the current language; the numbers are shown

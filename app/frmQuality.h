@@ -55,6 +55,7 @@ private:
     void createResultGroup();
     void createLineGroup();
     void createButtons();
+    void arrangeGroups();
     void applyTexts();
 
     // Settings.

@@ -78,11 +78,24 @@ private slots:
     void opensOnceByButtonMenuAndCtrlG() {
         auto window = driver::openWindow();
         QVERIFY(!qualityOf(window.get())); // not made at start
+        typeExample(window.get());
         frmQuality* quality = openQuality(window.get());
         QVERIFY(quality);
         QVERIFY(quality->windowTitle().contains(QStringLiteral("ISO 6976")));
         driver::clickToolButton(window.get(), QStringLiteral("btnQuality"));
         QCOMPARE(window->findChildren<frmQuality*>().size(), 1);
+
+        // Tab reaches every control that can be used.
+        QSet<QString> reached;
+        for (int i = 0; i < 40; ++i) {
+            driver::press(quality, Qt::Key_Tab);
+            reached << QApplication::focusWidget()->objectName();
+        }
+        for (const char* name :
+             {"cboComponent", "cmdAdd", "tblComposition", "cmdRemove", "cmdTakeFromMain",
+              "cboCombustion", "cboMetering", "txtPressure", "cboCoverage", "tblResults", "cmdCopy",
+              "cmdSaveReport", "cmdClose"})
+            QVERIFY2(reached.contains(QString::fromLatin1(name)), name);
 
         driver::press(quality, Qt::Key_Return); // Enter does not close it
         QVERIFY(quality->isVisible());
