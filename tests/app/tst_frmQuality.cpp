@@ -241,7 +241,9 @@ private slots:
         // equations of state.
         find<QLineEdit>(quality, "txtLineTemperature")->setText(QStringLiteral("8.5"));
         find<QLineEdit>(quality, "txtLinePressure")->setText(QStringLiteral("40"));
-        quality->resize(900, 650);
+        // A size of its own, above the least its layout allows with this font.
+        const QSize size = quality->minimumSizeHint().expandedTo(QSize(900, 650)) + QSize(20, 10);
+        quality->resize(size);
         quality->close();
         QTRY_VERIFY(!qualityOf(window.get()));
 
@@ -253,7 +255,7 @@ private slots:
         QCOMPARE(find<QLineEdit>(quality, "txtPressure")->text(), QStringLiteral("100.5"));
         QCOMPARE(find<QLineEdit>(quality, "txtLineTemperature")->text(), QStringLiteral("8.5"));
         QCOMPARE(find<QLineEdit>(quality, "txtLinePressure")->text(), QStringLiteral("40"));
-        QCOMPARE(quality->size(), QSize(900, 650));
+        QCOMPARE(quality->size(), size);
         quality->close();
         QTRY_VERIFY(!qualityOf(window.get()));
 
