@@ -1,5 +1,7 @@
 #include "Arguments.h"
 
+#include "Iso6976Columns.h"
+
 #include "Iso6976Command.h"
 #include "Numbers.h"
 
@@ -181,6 +183,10 @@ ParseResult parseBatch(ArgumentCursor& cursor) {
         cursor, "batch", request.language, help, operands,
         [&](std::string_view name, std::string_view argument, ArgumentCursor& args,
             std::string& problem) {
+            if (name == "--bom" && argument == name) {
+                request.bom = true;
+                return true;
+            }
             if (name != "-o" && name != "--output" && name != "--reports" &&
                 name != "--delimiter" && name != "--decimal" && name != "--iso6976" &&
                 name != "--jobs" && name != "-j")
@@ -218,7 +224,7 @@ ParseResult parseBatch(ArgumentCursor& cursor) {
                     problem = std::string("--iso6976: ") + e.what();
                     return false;
                 }
-                request.iso6976 = reference;
+                request.columnSets.push_back(iso6976Columns(reference));
             } else if (name == "--delimiter") {
                 if (*value == "," || *value == ";")
                     request.delimiter = (*value)[0];
@@ -264,29 +270,63 @@ std::optional<Language> languageFrom(std::string_view text) noexcept {
     return std::nullopt;
 }
 
+std::string_view shownName(std::size_t component) noexcept {
+    const components::Component& c = components::kTable[component];
+    return c.label.empty() ? c.name : c.label;
+}
+
+std::string readAmount(std::string_view assignment, Amounts& values,
+                       std::bitset<components::kCount>& given, std::string_view what) {
+    const auto equals = assignment.rfind('=');
+    if (equals == std::string_view::npos)
+        return quoted(assignment) + " is not COMPONENT=" + std::string(what) + " (no '=')";
+    const std::string_view label = assignment.substr(0, equals);
+    const std::string_view number = assignment.substr(equals + 1);
+    const auto index = components::find(label);
+    if (!index) {
+        std::string message = "unknown component " + quoted(label) + " in " + quoted(assignment);
+        if (const std::string hint = components::suggestion(label); !hint.empty())
+            message += " (" + hint + ")";
+        return message;
+    }
+    const std::string name(shownName(*index));
+    if (given.test(*index))
+        return name + " given twice";
+    given.set(*index);
+    const ParsedAmount parsed = parseAmount(number, '.');
+    if (parsed.status == NumberStatus::Empty)
+        return name + ": no value in " + quoted(assignment);
+    if (parsed.status == NumberStatus::OutOfRange)
+        return name + ": too large: " + quoted(number);
+    if (parsed.status != NumberStatus::Ok)
+        return name + ": " + std::string(describe(parsed.status)) + ": " + quoted(number);
+    values[*index] = parsed.value;
+    return {};
+}
+
 std::string readComposition(const std::vector<std::string_view>& assignments,
                             Composition& percent) {
     percent.fill(0.0f);
-    std::bitset<kComponentCount> given;
+    Amounts amounts{};
+    std::bitset<components::kCount> given;
     for (const std::string_view assignment : assignments) {
-        const auto equals = assignment.find('=');
-        if (equals == std::string_view::npos)
-            return quoted(assignment) + " is not COMPONENT=PERCENT (no '=')";
-        const std::string_view label = assignment.substr(0, equals);
-        const std::string_view number = assignment.substr(equals + 1);
-        const auto index = componentIndex(label);
-        if (!index)
-            return "unknown component " + quoted(label) + " in " + quoted(assignment);
-        const std::string canonical(kComponentLabels[*index]);
-        if (given.test(std::size_t(*index)))
-            return canonical + " given twice";
-        given.set(std::size_t(*index));
-        const ParsedNumber parsed = parseNumber(number, '.');
-        if (parsed.status == NumberStatus::Empty)
-            return canonical + ": no percentage in " + quoted(assignment);
-        if (parsed.status != NumberStatus::Ok)
-            return canonical + ": " + std::string(describe(parsed.status)) + ": " + quoted(number);
-        percent[std::size_t(*index)] = parsed.value;
+        if (std::string problem = readAmount(assignment, amounts, given, "PERCENT");
+            !problem.empty())
+            return problem;
+    }
+    for (std::size_t i = 0; i < components::kCount; ++i) {
+        if (!given.test(i))
+            continue;
+        const int kernel = components::kTable[i].kernel;
+        if (kernel == components::kNone)
+            return std::string(components::kTable[i].name) +
+                   " is not one of the kernel's sixteen components (tarvelo iso6976 takes it)";
+        // As the window stores a typed entry: read in double, kept in single precision.
+        const float single = static_cast<float>(amounts[i]);
+        if (std::isinf(single))
+            return std::string(shownName(i)) + ": " +
+                   std::string(describe(NumberStatus::OutOfRange));
+        percent[std::size_t(kernel)] = single;
     }
     return {};
 }

@@ -2,10 +2,13 @@
 // composition, checked completely before anything is calculated or written.
 #pragma once
 
+#include "BatchRequest.h"
+#include "Calculator.h"
 #include "Domain.h"
 #include "Iso6976.h"
 
 #include <array>
+#include <bitset>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +17,9 @@
 
 namespace tarvelo::cli {
 
+// The batch engine's types (Composition, BatchRequest, ...) are the command
+// line's too.
+using namespace tarvelo::batch;
 using tarvelo::Language;
 
 enum class HelpTopic { General, Calc, Report, Batch };
@@ -21,9 +27,6 @@ enum class HelpTopic { General, Calc, Report, Batch };
 struct HelpRequest {
     HelpTopic topic = HelpTopic::General;
 };
-
-// The sixteen percentages in component order; components not given are 0.
-using Composition = std::array<float, kComponentCount>;
 
 struct CalcRequest {
     Language language = Language::English;
@@ -37,21 +40,6 @@ struct ReportRequest {
     std::string outFile;
     Composition percent{};
 };
-
-struct BatchRequest {
-    Language language = Language::English;
-    std::string input;      // "-" is standard input
-    std::string output;     // empty: standard output
-    std::string reportsDir; // empty: no reports
-    char delimiter = ',';
-    char decimalMark = '.';
-    unsigned jobs = 0; // threads for the rows; 0: as many as the process has cores
-    // With --iso6976 T1/T2: the reference conditions of the ISO columns.
-    std::optional<gasquality::ReferenceConditions> iso6976;
-};
-
-// The most threads --jobs may ask for.
-inline constexpr unsigned kMaxJobs = 256;
 
 using Request = std::variant<HelpRequest, CalcRequest, ReportRequest, BatchRequest>;
 
@@ -69,8 +57,22 @@ ParseResult parseArguments(const std::vector<std::string_view>& args);
 // any other text.
 std::optional<Language> languageFrom(std::string_view text) noexcept;
 
-// Reads "COMPONENT=PERCENT" arguments into `percent`. Returns the message
-// naming the culprit, or an empty string when all were sound.
+// The one reader of amounts for every command: one "COMPONENT=VALUE"
+// argument (the component as the component table finds it, the value as
+// parseAmount reads it with '.': blanks, an optional '+', an exponent; not
+// negative) into `values` by component index, as typed. Each component at
+// most once (`given`). Returns the message naming the culprit, or an empty
+// string. `what` names the value in messages ("MOLPERCENT", "U").
+std::string readAmount(std::string_view assignment, Amounts& values,
+                       std::bitset<components::kCount>& given, std::string_view what);
+
+// How messages name a component: its formula label, or its name where the
+// label is empty.
+std::string_view shownName(std::size_t component) noexcept;
+
+// Reads "COMPONENT=PERCENT" arguments into the kernel's sixteen `percent`:
+// readAmount, then a component the kernel lacks is refused. Returns the
+// message naming the culprit, or an empty string when all were sound.
 std::string readComposition(const std::vector<std::string_view>& assignments, Composition& percent);
 
 } // namespace tarvelo::cli

@@ -24,7 +24,7 @@ Commands:
   report  [--name NAME] [--lang de|en] --out FILE COMPONENT=PERCENT...
             calculate and write the HTML report of one composition
   batch   [--lang de|en] [--reports DIR] [--delimiter ,|;|tab] [--decimal .|,]
-          [--iso6976 T1/T2] [--jobs N] IN.csv [-o OUT.csv]
+          [--iso6976 T1/T2] [--jobs N] [--bom] IN.csv [-o OUT.csv]
             calculate every row of a CSV file
   iso6976 [--reference T1/T2] [--pressure KPA] [--u COMPONENT=U]...
           [--correlation FILE.csv] [--coverage K] [--normalise] [--json]
@@ -51,6 +51,10 @@ Rounding goes half to even; d and Wl are formed from the unrounded results.
 
 Exit status: 0 success; 1 bad command line, unreadable input, output that
 cannot be written, or no calculation kernel; 2 (batch) some rows failed.
+
+Text is UTF-8, with LF line ends. On Windows the arguments may hold any
+character, a console shows the output as it is, NUL, CON, COM1 ... are
+devices, written in place, a read-only file is not replaced, and /? is --help.
 )";
 
 constexpr std::string_view kCalcUsage =
@@ -82,16 +86,19 @@ Components and percentages as for 'tarvelo calc'.
 
 constexpr std::string_view kBatchUsage =
     R"(Usage: tarvelo batch [--lang de|en] [--reports DIR] [--delimiter ,|;|tab]
-                     [--decimal .|,] [--iso6976 T1/T2] [--jobs N] IN.csv
+                     [--decimal .|,] [--iso6976 T1/T2] [--jobs N] [--bom] IN.csv
                      [-o OUT.csv]
 
 Calculates every row of IN.csv ('-' reads standard input) and writes one line
 of results per row to OUT.csv or, without -o, to standard output.
 
 Input: a header row naming the columns, then one row per composition. Columns
-are the components by formula label (any case, any order, any subset; missing
-ones count 0) and an optional "name" column. Fields may be quoted ("a;b",
-"say ""x"""); blank lines are skipped; empty fields count 0.
+are the components (any order, any subset; missing ones count 0), named by
+formula label, name or synonym in any case (CH4, methane, nitrogen, iC4, nC5,
+water vapour, ...), and an optional "name" column. Fields may be quoted ("a;b",
+"say ""x"""); blank lines are skipped; empty fields count 0. The text is read
+as UTF-8 when it begins with a UTF-8 byte order mark or its first MiB is valid
+UTF-8, otherwise as Windows-1252 (a spreadsheet's "CSV" on Windows).
 
   --delimiter ,|;|tab   field separator of input and output (default ",";
                         ";" when --decimal , is given)
@@ -113,6 +120,10 @@ ones count 0) and an optional "name" column. Fields may be quoted ("a;b",
   -o OUT.csv            output file, replaced only when the run is complete
                         ('-' is standard output; a device, a FIFO or
                         /dev/stdout is written into, not replaced)
+  --bom                 begin the output with a UTF-8 byte order mark, which
+                        Excel needs to read its names as UTF-8
+
+The output is UTF-8 with LF line ends, also for an input with CR LF.
 
 Output columns:
   name      the input's name, or "row" with the row number when it has none
@@ -133,7 +144,8 @@ Output columns:
             within 0.01 mol%, Z 0.9 or less): the row counts as failed, its
             kernel columns stay. A row with a component the kernel does not
             know gets its ISO columns, and empty kernel columns with the
-            reason
+            reason; it does not count as failed, and one line at the end says
+            how many such rows there were
   flag      "sum-not-100" when the sum is not within 1 of 100 (computed anyway)
   reason    why the row failed: a field that is not a number, a negative
             value, a wrong number of fields, bad quoting, a report not written

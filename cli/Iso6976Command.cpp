@@ -100,26 +100,20 @@ std::size_t componentOf(std::string_view label, std::string_view where) {
     return *index;
 }
 
-// "COMPONENT=VALUE" into `values` (mol% / 100); each component once.
+// "COMPONENT=VALUE" into `values` (mol% / 100) by the one reader of amounts;
+// each component once.
 void readAssignment(std::string_view assignment, std::array<double, gq::kComponentCount>& values,
                     std::bitset<gq::kComponentCount>& given, std::string_view what) {
-    const auto equals = assignment.rfind('=');
-    if (equals == std::string_view::npos)
-        throw Failure{inQuotes(assignment) + " is not COMPONENT=" + std::string(what) +
-                      " (no '=')"};
-    const std::size_t index = componentOf(assignment.substr(0, equals), assignment);
-    const std::string name(gq::componentName(index));
-    if (given.test(index))
-        throw Failure{name + " given twice"};
-    given.set(index);
-    const auto value = readNumber(assignment.substr(equals + 1));
-    if (!value)
-        throw Failure{name + ": not a number: " + inQuotes(assignment.substr(equals + 1))};
-    values[index] = *value / 100.0;
+    Amounts typed{};
+    if (std::string problem = readAmount(assignment, typed, given, what); !problem.empty())
+        throw Failure{problem};
+    for (std::size_t i = 0; i < typed.size(); ++i)
+        if (typed[i] != 0.0)
+            values[i] = typed[i] / 100.0;
 }
 
 std::vector<double> readCorrelation(const std::string& path) {
-    const int fd = ::open(path.c_str(), kOpenForReading);
+    const int fd = open_for_reading(path);
     if (fd < 0)
         throw Failure{"cannot read " + inQuotes(path) + ": " + std::strerror(errno)};
     struct Close {

@@ -52,6 +52,12 @@ void checkReference(const ReferenceConditions& reference) {
 
 namespace {
 
+void checkSum(double sum) {
+    if (!(std::abs(sum - 1.0) <= kSumTolerance + kSumRounding))
+        throw Iso6976Error("the amounts add up to " + number(sum * 100.0) +
+                           " mol%, not 100 mol% within 0.01 mol%");
+}
+
 void check(const Composition& c, const ReferenceConditions& reference, double coverage) {
     checkReference(reference);
     if (!(coverage > 0.0) || !std::isfinite(coverage))
@@ -82,9 +88,7 @@ void check(const Composition& c, const ReferenceConditions& reference, double co
                                        "-1 to 1, 1 on the diagonal)");
             }
     }
-    if (!(std::abs(sum - 1.0) <= kSumTolerance))
-        throw Iso6976Error("the amounts add up to " + number(sum * 100.0) +
-                           " mol%, not 100 mol% within 0.01 mol%");
+    checkSum(sum);
 }
 
 // How a result depends on the inputs, for its relative uncertainty: the
@@ -143,43 +147,26 @@ double normalise(Composition& composition) {
     return sum;
 }
 
-Properties calculate(const Composition& c, const ReferenceConditions& reference, double coverage) {
-    check(c, reference, coverage);
-    const std::size_t ih = *temperatureIndex(d::kCombustionTemperatures, reference.combustionC);
-    const std::size_t is = *temperatureIndex(d::kMeteringTemperatures, reference.meteringC);
+namespace {
 
-    // Only components with an amount or an uncertainty take part.
-    std::array<std::size_t, kComponentCount> active{};
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < kComponentCount; ++i)
-        if (c.fraction[i] > 0.0 || c.fractionU[i] > 0.0)
-            active[n++] = i;
-
-    const double waterL = d::kWaterVaporisation[ih];
+// The sums over the components that make the values.
+struct Sums {
     double molarMass = 0.0, summation = 0.0, gross = 0.0, hydrogenAtoms = 0.0;
-    double tableH = 0.0, tableS = 0.0; // Σ x² u(Hc)², Σ x² u(s)²
-    std::array<double, d::kElementCount> atoms{};
-    for (std::size_t k = 0; k < n; ++k) {
-        const std::size_t i = active[k];
-        const d::Component& p = d::kComponents[i];
-        const double x = c.fraction[i];
+    void add(const d::Component& p, double x, std::size_t ih, std::size_t is) noexcept {
         molarMass += x * p.molarMass;
         summation += x * p.summationFactor[is];
         gross += x * p.grossCalorific[ih];
         hydrogenAtoms += x * p.atoms[d::H];
-        tableH += x * x * p.grossCalorificU * p.grossCalorificU;
-        tableS += x * x * p.summationFactorU * p.summationFactorU;
-        for (std::size_t a = 0; a < d::kElementCount; ++a)
-            atoms[a] += x * p.atoms[a];
     }
-    // The molar masses share the uncertainties of their atoms' masses.
-    double tableM = 0.0;
-    for (std::size_t a = 0; a < d::kElementCount; ++a)
-        tableM += atoms[a] * atoms[a] * d::kAtomicMassU[a] * d::kAtomicMassU[a];
-    const double net = gross - hydrogenAtoms / 2.0 * waterL;
-    const double tableL = hydrogenAtoms / 2.0 * d::kWaterVaporisationU *
-                          (hydrogenAtoms / 2.0 * d::kWaterVaporisationU);
+};
 
+// Every result's value from the sums, at the reference conditions of
+// indices ih and is. Throws Iso6976Error for a compression factor of 0.9 or
+// less.
+Properties values(const Sums& sums, const ReferenceConditions& reference, std::size_t ih,
+                  std::size_t is) {
+    const double molarMass = sums.molarMass, summation = sums.summation, gross = sums.gross;
+    const double net = gross - sums.hydrogenAtoms / 2.0 * d::kWaterVaporisation[ih];
     const double pr = reference.pressureKPa / d::kStandardPressure;
     const double z = 1.0 - pr * summation * summation;
     if (!(z > kMinimumCompression))
@@ -191,7 +178,6 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
 
     Properties out;
     out.reference = reference;
-    out.coverage = coverage;
     auto set = [&](Result r, double value) { out.results[std::size_t(r)].value = value; };
     set(Result::M, molarMass);
     set(Result::Z, z);
@@ -211,6 +197,54 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
     set(Result::W_net_ideal, net / volume / std::sqrt(molarMass / d::kAirMolarMass));
     set(Result::W_gross, out[Result::Hv_gross].value / std::sqrt(out[Result::G].value));
     set(Result::W_net, out[Result::Hv_net].value / std::sqrt(out[Result::G].value));
+
+    return out;
+}
+
+} // namespace
+
+Properties calculate(const Composition& c, const ReferenceConditions& reference, double coverage,
+                     Uncertainties uncertainties) {
+    check(c, reference, coverage);
+    const std::size_t ih = *temperatureIndex(d::kCombustionTemperatures, reference.combustionC);
+    const std::size_t is = *temperatureIndex(d::kMeteringTemperatures, reference.meteringC);
+
+    // Only components with an amount or an uncertainty take part.
+    std::array<std::size_t, kComponentCount> active{};
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < kComponentCount; ++i)
+        if (c.fraction[i] > 0.0 || c.fractionU[i] > 0.0)
+            active[n++] = i;
+
+    const double waterL = d::kWaterVaporisation[ih];
+    Sums sums;
+    double tableH = 0.0, tableS = 0.0; // Σ x² u(Hc)², Σ x² u(s)²
+    std::array<double, d::kElementCount> atoms{};
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::size_t i = active[k];
+        const d::Component& p = d::kComponents[i];
+        const double x = c.fraction[i];
+        sums.add(p, x, ih, is);
+        tableH += x * x * p.grossCalorificU * p.grossCalorificU;
+        tableS += x * x * p.summationFactorU * p.summationFactorU;
+        for (std::size_t a = 0; a < d::kElementCount; ++a)
+            atoms[a] += x * p.atoms[a];
+    }
+    // The molar masses share the uncertainties of their atoms' masses.
+    double tableM = 0.0;
+    for (std::size_t a = 0; a < d::kElementCount; ++a)
+        tableM += atoms[a] * atoms[a] * d::kAtomicMassU[a] * d::kAtomicMassU[a];
+    const double tableL = sums.hydrogenAtoms / 2.0 * d::kWaterVaporisationU *
+                          (sums.hydrogenAtoms / 2.0 * d::kWaterVaporisationU);
+
+    Properties out = values(sums, reference, ih, is);
+    out.coverage = coverage;
+    if (uncertainties == Uncertainties::Skip)
+        return out;
+    const double molarMass = sums.molarMass, summation = sums.summation, gross = sums.gross;
+    const double net = out[Result::Hc_net].value, z = out[Result::Z].value;
+    const double pr = reference.pressureKPa / d::kStandardPressure;
+    const double airZ = 1.0 - pr * (1.0 - d::kAirCompression[is]);
 
     // Σ Σ c_i c_j u(x_i) u(x_j) r(x_i, x_j): the part of the fractions.
     std::array<double, kComponentCount> sens{};
@@ -277,6 +311,27 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
         setU(dep.result, out[dep.result].value * std::sqrt(variance));
     }
     return out;
+}
+
+Properties calculateValues(std::span<const std::size_t> present,
+                           const std::array<double, kComponentCount>& fraction,
+                           const ReferenceConditions& reference) {
+    checkReference(reference);
+    double sum = 0.0;
+    for (const std::size_t i : present) {
+        if (!std::isfinite(fraction[i]) || fraction[i] < 0.0)
+            throw Iso6976Error(std::string(componentName(i)) + ": negative amount " +
+                               number(fraction[i] * 100.0) + " mol%");
+        sum += fraction[i];
+    }
+    checkSum(sum);
+    const std::size_t ih = *temperatureIndex(d::kCombustionTemperatures, reference.combustionC);
+    const std::size_t is = *temperatureIndex(d::kMeteringTemperatures, reference.meteringC);
+    Sums sums;
+    for (const std::size_t i : present)
+        if (fraction[i] > 0.0)
+            sums.add(d::kComponents[i], fraction[i], ih, is);
+    return values(sums, reference, ih, is);
 }
 
 } // namespace tarvelo::gasquality

@@ -2,23 +2,25 @@
 // per row out, one kernel calculation per row, on one thread or several.
 #pragma once
 
-#include "Arguments.h"
+#include "BatchRequest.h"
 #include "Calculator.h"
+#include "ColumnSet.h"
 #include "CsvReader.h"
-#include "Iso6976Columns.h"
 #include "OutputBuffer.h"
 #include "ReportNames.h"
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 // The run cannot go on: the header is unusable or the input unreadable.
 class BatchError : public std::runtime_error {
@@ -30,6 +32,9 @@ struct BatchSummary {
     std::size_t rows = 0;    // data rows read
     std::size_t failed = 0;  // rows written without results, or whose report failed
     std::size_t flagged = 0; // rows computed although their sum is not within 1 of 100
+    // rows whose column sets were computed but whose kernel columns are empty
+    // because they hold a component the kernel lacks; not failed
+    std::size_t kernelSkipped = 0;
 };
 
 // Exit statuses of `tarvelo batch`.
@@ -37,8 +42,8 @@ inline constexpr int kExitOk = 0;         // every row computed (flagged rows in
 inline constexpr int kExitError = 1;      // usage, input, output or kernel error
 inline constexpr int kExitRowsFailed = 2; // the run finished, but some rows failed
 
-// The output columns, in order; with --iso6976 the columns of
-// Iso6976Columns::kNames come before flag.
+// The output columns, in order; the columns of the run's column sets (see
+// ColumnSet.h) come before flag.
 inline constexpr std::string_view kOutputColumns[] = {
     "lambda", "rho", "hu",    "lambda_exact", "rho_exact", "hu_exact",
     "sum",    "d",   "wobbe", "flag",         "reason"};
@@ -83,6 +88,9 @@ private:
     void writeRow(ParsedRow& parsed, std::size_t row, std::size_t line, Chunk& chunk,
                   const Layout& layout);
     Results calculate(const Composition& percent);
+    void computeSets(const RowInput& input, Chunk& chunk, std::string& reason) const;
+    char* writeSets(char* p, const Chunk& chunk, bool computed, char delimiter, char mark,
+                    bool quote) const;
     void emit(Chunk& chunk, const Layout& layout, std::string_view inputName, std::size_t baseLine,
               OutputBuffer& out, BatchSummary& summary);
 
@@ -93,7 +101,9 @@ private:
     ReportNames reportNames_;
     StatelessCalculation stateless_ = nullptr;
     std::mutex kernel_; // calls of calculator_ when there is no stateless calculation
-    std::optional<Iso6976Columns> iso_; // with --iso6976
+    std::vector<std::unique_ptr<ColumnSet>> sets_; // the requested column sets, in order
+    std::size_t setColumns_ = 0;                   // their columns in all
+    std::size_t setText_ = 0;                      // room their text may take in a row
 };
 
 // `tarvelo batch`: opens the input, writes the output to standard output or
@@ -101,4 +111,4 @@ private:
 // shows progress when standard error is a terminal. Returns the exit status.
 int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& messages);
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch
