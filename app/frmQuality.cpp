@@ -76,18 +76,6 @@ constexpr long kQuantityKey = 91001;
 
 constexpr double kKilowattHoursPerMegajoule = 1.0 / 3.6;
 
-// A stored number, written in C form; nothing when it is missing or damaged.
-std::optional<double> storedNumber(const QString& text) {
-    const auto value = tarvelo::parseLocaleNumber(text, QLocale::c());
-    if (!value || !std::isfinite(*value))
-        return std::nullopt;
-    return value;
-}
-
-QString cForm(double value) {
-    return QString::fromStdString(quality::shortest(value, '.'));
-}
-
 QChar decimalMark() {
     const QString mark = QLocale().decimalPoint();
     return mark.isEmpty() ? QLatin1Char('.') : mark.front();
@@ -500,7 +488,9 @@ void frmQuality::restoreSettings() {
     const cRegistry registry;
     const QString app = QString::fromLatin1(tarvelo::kAppKey);
     auto stored = [&](const char* key) {
-        return storedNumber(registry.GetSetting(app, kSection, QString::fromLatin1(key), {}));
+        const std::optional<double> value =
+            registry.GetNumber(app, kSection, QString::fromLatin1(key));
+        return value && std::isfinite(*value) ? value : std::nullopt;
     };
     // A value that is not one of the offered ones counts as damaged.
     auto choose = [](QComboBox* box, std::optional<double> value, double fallback) {
@@ -542,7 +532,7 @@ void frmQuality::storeSettings() const {
     const cRegistry registry;
     const QString app = QString::fromLatin1(tarvelo::kAppKey);
     auto save = [&](const char* key, double value) {
-        registry.SaveSetting(app, kSection, QString::fromLatin1(key), cForm(value));
+        registry.SaveNumber(app, kSection, QString::fromLatin1(key), value);
     };
     save("Combustion", cboCombustion->currentData().toDouble());
     save("Metering", cboMetering->currentData().toDouble());
