@@ -20,6 +20,9 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <new>
+#include <streambuf>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -131,14 +134,14 @@ HeaderMap readHeader(const CsvRecord& header, std::string_view inputName,
 }
 
 // Writes the values of one column set, each preceded by `delimiter`, empty
-// when the set refused the row.
+// when the set refused the row or left the value NaN.
 char* writeSetValues(char* p, const ColumnSet& set, const double* values, bool computed,
                      char delimiter, char mark, bool quote) {
     const std::size_t count = set.names().size();
     const int digits = set.digits();
     for (std::size_t i = 0; i < count; ++i) {
         *p++ = delimiter;
-        if (!computed)
+        if (!computed || std::isnan(values[i]))
             continue;
         if (quote)
             *p++ = '"';
@@ -714,7 +717,7 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
     out.put('\n');
 
     stateless_ = calculator_.stateless();
-    const unsigned jobs = request_.jobs > 0 ? request_.jobs : availableCores();
+    unsigned jobs = request_.jobs > 0 ? request_.jobs : availableCores();
 
     // Workers take chunks from `queue` and mark them done; this thread reads
     // the chunks, hands them out and writes them in order. At most
@@ -742,29 +745,42 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
                 worker.join();
         }
     } join{mutex, workAvailable, stopping, workers};
+    auto worker = [&] {
+        for (;;) {
+            Chunk* chunk;
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                workAvailable.wait(lock, [&] { return stopping || !queue.empty(); });
+                if (stopping)
+                    return;
+                chunk = queue.front();
+                queue.pop_front();
+            }
+            processChunk(*chunk, layout);
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                chunk->done = true;
+            }
+            chunkDone.notify_all();
+        }
+    };
     if (jobs > 1) {
-        for (unsigned i = 0; i < jobs; ++i)
-            workers.emplace_back([&] {
-                for (;;) {
-                    Chunk* chunk;
-                    {
-                        std::unique_lock<std::mutex> lock(mutex);
-                        workAvailable.wait(lock, [&] { return stopping || !queue.empty(); });
-                        if (stopping)
-                            return;
-                        chunk = queue.front();
-                        queue.pop_front();
-                    }
-                    processChunk(*chunk, layout);
-                    {
-                        const std::lock_guard<std::mutex> lock(mutex);
-                        chunk->done = true;
-                    }
-                    chunkDone.notify_all();
-                }
-            });
+        // A system that refuses more threads (ulimit -u) leaves the run with
+        // those it has, or with this thread alone; it says so.
+        try {
+            while (workers.size() < jobs)
+                workers.emplace_back(worker);
+        } catch (const std::system_error& e) {
+            messages_ << "tarvelo batch: note: " << workers.size() << " of " << jobs
+                      << " threads could be started (" << e.code().message() << "); going on with "
+                      << std::max<std::size_t>(workers.size(), 1) << '\n';
+            jobs = workers.empty() ? 1 : unsigned(workers.size());
+        }
     }
-    const std::size_t maxInFlight = jobs > 1 ? 2 * std::size_t(jobs) : 1;
+    // Two chunks per thread keep every thread busy while this one writes;
+    // kMaxChunksInFlight bounds the memory whatever the number of threads.
+    const std::size_t maxInFlight =
+        jobs > 1 ? std::min(2 * std::size_t(jobs), kMaxChunksInFlight) : 1;
 
     auto dispatch = [&](std::unique_ptr<Chunk> chunk) {
         Chunk* c = chunk.get();
@@ -838,7 +854,7 @@ namespace {
 
 class ProgressLine {
 public:
-    explicit ProgressLine(std::ostream& out)
+    explicit ProgressLine(ProgressAwareBuffer& out)
         : out_(out), start_(std::chrono::steady_clock::now()), last_(start_) {}
     void operator()(std::size_t rows, bool finished) {
         const auto now = std::chrono::steady_clock::now();
@@ -848,22 +864,57 @@ public:
         const double seconds = std::chrono::duration<double>(now - start_).count();
         const double rate = seconds > 0 ? double(rows) / seconds : 0.0;
         char line[96];
-        std::snprintf(line, sizeof line, "\rtarvelo batch: %zu rows, %.0f rows/s", rows, rate);
-        out_ << line;
-        if (finished)
-            out_ << '\n';
-        out_.flush();
+        const int n =
+            std::snprintf(line, sizeof line, "tarvelo batch: %zu rows, %.0f rows/s", rows, rate);
+        out_.progress(std::string_view(line, std::size_t(std::max(n, 0))), finished);
     }
 
 private:
-    std::ostream& out_;
+    ProgressAwareBuffer& out_;
     std::chrono::steady_clock::time_point start_, last_;
 };
 
 } // namespace
 
-int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& messages) {
+void ProgressAwareBuffer::progress(std::string_view line, bool finished) {
+    target_.sputc('\r');
+    target_.sputn(line.data(), std::streamsize(line.size()));
+    if (finished)
+        target_.sputc('\n');
+    shown_ = !finished;
+    target_.pubsync();
+}
+
+ProgressAwareBuffer::int_type ProgressAwareBuffer::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof()))
+        return traits_type::not_eof(c);
+    clearProgress();
+    return target_.sputc(traits_type::to_char_type(c));
+}
+
+std::streamsize ProgressAwareBuffer::xsputn(const char* text, std::streamsize n) {
+    clearProgress();
+    return target_.sputn(text, n);
+}
+
+void ProgressAwareBuffer::clearProgress() {
+    if (shown_)
+        target_.sputn("\r\033[K", 4);
+    shown_ = false;
+}
+
+int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& err) {
     const std::string prefix = "tarvelo batch: ";
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    ProgressAwareBuffer stderrBuffer(*err.rdbuf());
+    std::ostream terminalMessages(&stderrBuffer);
+    terminalMessages.flags(err.flags());
+    std::ostream& messages = terminal ? terminalMessages : err;
+    const unsigned cores = availableCores();
+    if (request.jobs > cores)
+        messages << prefix << "note: --jobs " << request.jobs << " is more than the " << cores
+                 << (cores == 1 ? " core" : " cores")
+                 << " this process may use: the threads take turns\n";
     const bool fromStdin = request.input == "-";
     const std::string inputName = fromStdin ? "stdin" : request.input;
     int inputFd = 0;
@@ -906,8 +957,8 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
     }
 
     BatchRun run(request, calculator, messages);
-    ProgressLine progressLine(messages);
-    if (::isatty(STDERR_FILENO))
+    ProgressLine progressLine(stderrBuffer);
+    if (terminal)
         run.progress = [&](std::size_t rows, bool finished) { progressLine(rows, finished); };
 
     BatchSummary summary;
@@ -927,6 +978,9 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
         return kExitError;
     } catch (const KernelBindingError& e) {
         messages << prefix << "the calculation kernel is not available: " << e.systemText() << '\n';
+        return kExitError;
+    } catch (const std::bad_alloc&) {
+        messages << prefix << "out of memory: the system or a limit (ulimit -v) refused more\n";
         return kExitError;
     }
     if (!toStdout) {

@@ -16,6 +16,7 @@
 #include <optional>
 #include <ostream>
 #include <stdexcept>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,10 @@ inline constexpr std::string_view kOutputColumns[] = {
 // size; each is parsed, calculated and formatted on its own, and the results
 // are written in input order.
 inline constexpr std::size_t kChunkBytes = std::size_t(1) << 20;
+
+// At most this many chunks are read and not yet written at a time, whatever
+// the number of threads: the bound of the run's memory (README: batch).
+inline constexpr std::size_t kMaxChunksInFlight = 16;
 
 // The number of cores this process may run on (at least 1).
 unsigned availableCores() noexcept;
@@ -106,9 +111,31 @@ private:
     std::size_t setText_ = 0;                      // room their text may take in a row
 };
 
+// Standard error on a terminal, which shows the progress line: text written
+// through this buffer first clears that line ("\r", erase to its end), so
+// that no message is glued to it; the next progress is drawn below it.
+class ProgressAwareBuffer : public std::streambuf {
+public:
+    explicit ProgressAwareBuffer(std::streambuf& target) : target_(target) {}
+    // Draws the progress line over the last one; `finished` ends it.
+    void progress(std::string_view line, bool finished);
+
+protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* text, std::streamsize n) override;
+    int sync() override { return target_.pubsync(); }
+
+private:
+    void clearProgress();
+    std::streambuf& target_;
+    bool shown_ = false;
+};
+
 // `tarvelo batch`: opens the input, writes the output to standard output or
 // through a temporary file that replaces OUT only when the run got to its end,
-// shows progress when standard error is a terminal. Returns the exit status.
+// shows progress when standard error is a terminal. Says so on `err` when
+// --jobs exceeds the cores or fewer threads could be started; a run out of
+// memory ends with a message and the old output. Returns the exit status.
 int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& messages);
 
 } // namespace tarvelo::batch
