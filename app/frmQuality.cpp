@@ -326,8 +326,10 @@ void frmQuality::createLineGroup() {
     lblLinePressure = makeLabel(grpLine, QStringLiteral("lblLinePressure"));
     cboModel = new QComboBox(grpLine);
     cboModel->setObjectName(QStringLiteral("cboModel"));
-    for (const std::string_view name : quality::kModelNames)
+    for (const quality::Model model : quality::kModels) {
+        const std::string_view name = quality::modelName(model);
         cboModel->addItem(QString::fromLatin1(name.data(), qsizetype(name.size())));
+    }
     txtLineTemperature = makeEdit(grpLine, QStringLiteral("txtLineTemperature"));
     txtLinePressure = makeEdit(grpLine, QStringLiteral("txtLinePressure"));
     tblLine = makeTable(grpLine, QStringLiteral("tblLine"), ResultColumns);
@@ -732,10 +734,6 @@ void frmQuality::showLineResults() {
             ->setText(line ? shownNumber(values[row].first, values[row].second) : QString());
     lblLineRefusal->setText(shown.lineRefused && shown.iso ? refusalText(*shown.lineRefused)
                                                            : QString());
-    const bool available = quality::lineConditionsAvailable();
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{cboModel, txtLineTemperature, txtLinePressure, tblLine})
-        control->setEnabled(available);
 }
 
 QString frmQuality::refusalText(const quality::Refusal& refusal) const {

@@ -7,9 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#if defined(TARVELO_WITH_REALGAS)
 #include "RealGas.h"
-#endif
 
 namespace tarvelo::quality {
 
@@ -34,14 +32,13 @@ double fractionSum(const gq::Composition& composition) {
     return total;
 }
 
-#if defined(TARVELO_WITH_REALGAS)
 namespace rg = tarvelo::realgas;
 
 constexpr double kZeroCelsiusK = 273.15;
 
 void evaluateLine(Outcome& outcome, const gq::ReferenceConditions& reference, const Line& line) {
     const rg::Model model = line.model == Model::Detail ? rg::Model::Detail : rg::Model::Gerg2008;
-    const std::string modelName(rg::modelName(model));
+    const std::string name(rg::modelName(model));
     if (!std::isfinite(line.temperatureC) || !std::isfinite(line.pressureBar)) {
         outcome.lineRefused = Refusal{refusal::kLineNotANumber, {}};
         return;
@@ -55,7 +52,7 @@ void evaluateLine(Outcome& outcome, const gq::ReferenceConditions& reference, co
             continue;
         const int eos = components::component(i).eos;
         if (eos == components::kNone) {
-            outcome.lineRefused = Refusal{refusal::kModelLacks, {modelName, nameOf(i)}};
+            outcome.lineRefused = Refusal{refusal::kModelLacks, {name, nameOf(i)}};
             return;
         }
         x[static_cast<std::size_t>(eos)] = c.fraction[i];
@@ -77,10 +74,9 @@ void evaluateLine(Outcome& outcome, const gq::ReferenceConditions& reference, co
             state.Z, state.rho, state.W,
             rg::conversionFactor(state, lineK, lineKPa, base, baseK, reference.pressureKPa)};
     } catch (const rg::RealGasError& e) {
-        outcome.lineRefused = Refusal{refusal::kLineRange, {modelName, e.what()}};
+        outcome.lineRefused = Refusal{refusal::kLineRange, {name, e.what()}};
     }
 }
-#endif
 
 } // namespace
 
@@ -134,12 +130,8 @@ Built build(const std::vector<Row>& rows) {
     return b;
 }
 
-bool lineConditionsAvailable() noexcept {
-#if defined(TARVELO_WITH_REALGAS)
-    return true;
-#else
-    return false;
-#endif
+std::string_view modelName(Model model) noexcept {
+    return rg::modelName(model == Model::Detail ? rg::Model::Detail : rg::Model::Gerg2008);
 }
 
 Outcome evaluate(const std::vector<Row>& rows, const gq::ReferenceConditions& reference,
@@ -164,12 +156,7 @@ Outcome evaluate(const std::vector<Row>& rows, const gq::ReferenceConditions& re
                 : Refusal{refusal::kOther, {std::string(what)}};
         return outcome;
     }
-#if defined(TARVELO_WITH_REALGAS)
     evaluateLine(outcome, reference, line);
-#else
-    (void)line;
-    outcome.lineRefused = Refusal{refusal::kNotAvailable, {}};
-#endif
     return outcome;
 }
 

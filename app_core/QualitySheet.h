@@ -3,7 +3,7 @@
 // that refuse an input (each with a text key of the text table and the
 // values for its place holders), the gas at line conditions, the digits
 // shown for a value and its uncertainty, and the text the window copies to
-// the clipboard. Standard C++ over the gasquality library.
+// the clipboard. Standard C++ over the gasquality and realgas libraries.
 #pragma once
 
 #include "Iso6976.h"
@@ -30,9 +30,11 @@ struct Row {
     std::string uText;
 };
 
-// The equations of state offered for line conditions.
+// The equations of state offered for line conditions (realgas/), in the
+// order the window lists them.
 enum class Model { Gerg2008, Detail };
-inline constexpr std::array<std::string_view, 2> kModelNames = {"GERG-2008", "DETAIL"};
+inline constexpr std::array<Model, 2> kModels = {Model::Gerg2008, Model::Detail};
+std::string_view modelName(Model model) noexcept;
 
 struct Line {
     Model model = Model::Gerg2008;
@@ -62,8 +64,7 @@ inline constexpr long kNegativeU = 92009;      // %1 component
 inline constexpr long kModelLacks = 92010;     // %1 model, %2 component
 inline constexpr long kLineRange = 92011;      // %1 model, %2 the library's own words
 inline constexpr long kLineNotANumber = 92012; // temperature or pressure not a number
-inline constexpr long kNotAvailable = 92013;   // line conditions not in this build
-inline constexpr long kReferenceState = 92014; // %1 the library's own words
+inline constexpr long kReferenceState = 92013; // %1 the library's own words
 } // namespace refusal
 
 // The composition of the rows: fraction = percent / 100 for each row, as
@@ -101,9 +102,6 @@ struct Outcome {
     std::optional<LineResult> line;
     std::optional<Refusal> lineRefused;
 };
-
-// Whether this build has the equations of state for line conditions.
-bool lineConditionsAvailable() noexcept;
 
 // Everything the window shows for these inputs; never throws for a refused
 // input. Line conditions are computed only for an accepted composition.

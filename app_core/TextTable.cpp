@@ -247,10 +247,8 @@ constexpr Entry kEntries[] = {
     {u"292011", u"Outside the range of %1: %2"},
     {u"192012", u"Temperatur und Druck müssen Zahlen sein."},
     {u"292012", u"Temperature and pressure must be numbers."},
-    {u"192013", u"In diesem Programm nicht verfügbar: es enthält keine Zustandsgleichung."},
-    {u"292013", u"Not available in this build: it has no equation of state."},
-    {u"192014", u"Die Messbedingungen liegen außerhalb des Modells: %1"},
-    {u"292014", u"The metering conditions are outside the model: %1"},
+    {u"192013", u"Die Messbedingungen liegen außerhalb des Modells: %1"},
+    {u"292013", u"The metering conditions are outside the model: %1"},
 };
 
 // The German names of the components of ISO 6976's Table A.2, in its order

@@ -5,6 +5,7 @@
 #include "WindowDriver.h"
 
 #include "Iso6976.h"
+#include "RealGas.h"
 #include "frmQuality.h"
 
 #include <QClipboard>
@@ -158,6 +159,26 @@ private slots:
             QCOMPARE(parsed(fields[1]), expected.results[r].value);
             QCOMPARE(parsed(fields[2]), expected.results[r].u);
         }
+        // The line conditions: the equation of state's own numbers at 15 °C and
+        // 50 bar, and the conversion factor to the metering conditions.
+        tarvelo::realgas::Fractions x{};
+        for (std::size_t i = 0; i < gq::kComponentCount; ++i)
+            if (gas.fraction[i] > 0.0)
+                x[std::size_t(tarvelo::components::component(i).eos)] = gas.fraction[i];
+        const auto line =
+            tarvelo::realgas::compute(tarvelo::realgas::Model::Gerg2008, x, 288.15, 5000.0);
+        const auto base = tarvelo::realgas::compute(tarvelo::realgas::Model::Gerg2008, x,
+                                                    metering + 273.15, 101.325);
+        const double lineValues[] = {line.Z, line.rho, line.W,
+                                     tarvelo::realgas::conversionFactor(
+                                         line, 288.15, 5000.0, base, metering + 273.15, 101.325)};
+        for (int i = 0; i < 4; ++i) {
+            const QStringList fields =
+                lines[qsizetype(gq::kResultCount) + 1 + i].split(QLatin1Char('\t'));
+            QCOMPARE(fields[0], QStringList({"line_Z", "line_rho", "line_W", "line_C"})[i]);
+            QCOMPARE(parsed(fields[1]), lineValues[i]);
+        }
+
         // Shown: the digits of the uncertainty (molar mass ± 0.00045 kg/kmol).
         QCOMPARE(cell(quality, "tblResults", 0, 3).size(), 7);
     }
@@ -177,6 +198,15 @@ private slots:
         for (int row = 0; row < find<QTableWidget>(quality, "tblResults")->rowCount(); ++row)
             QVERIFY(cell(quality, "tblResults", row, 2).isEmpty());
         QVERIFY(!find<QPushButton>(quality, "cmdCopy")->isEnabled());
+
+        // Ethene: ISO 6976 has it, the equations of state have not.
+        typeIntoCell(quality, 1, 1, QStringLiteral("4"));
+        typeIntoCell(quality, 9, 1, QStringLiteral("1"));
+        QVERIFY(refusal->text().isEmpty());
+        QVERIFY(!cell(quality, "tblResults", 0, 2).isEmpty());
+        QCOMPARE(find<QLabel>(quality, "lblLineRefusal")->text(),
+                 QStringLiteral("GERG-2008 does not know ethene."));
+        QVERIFY(cell(quality, "tblLine", 0, 2).isEmpty());
 
         typeIntoCell(quality, 1, 1, QStringLiteral("-1"));
         QCOMPARE(refusal->text(), QStringLiteral("ethane: negative amount."));

@@ -42,6 +42,11 @@ TEST(QualitySheet, refusalsNameTheirCulprit) {
     EXPECT_TRUE(quality::evaluate({row("CH4", 99.995)}, {}, 1.0, {}).iso);
     const auto heavy = quality::evaluate({row("n-decane", 100)}, {}, 1.0, {});
     EXPECT_EQ(heavy.isoRefused, (Refusal{r::kCompression, {"0.9"}}));
+    // The equations of state lack ethene: ISO 6976's results stay.
+    const auto ethene = quality::evaluate({row("CH4", 99), row("C2H4", 1)}, {}, 1.0, {});
+    EXPECT_TRUE(ethene.iso);
+    EXPECT_FALSE(ethene.line);
+    EXPECT_EQ(ethene.lineRefused, (Refusal{r::kModelLacks, {"GERG-2008", "ethene"}}));
 }
 
 TEST(QualitySheet, clipboardHasFullPrecisionAndTheWindowsDecimalMark) {
@@ -51,7 +56,7 @@ TEST(QualitySheet, clipboardHasFullPrecisionAndTheWindowsDecimalMark) {
               "key\tvalue\tU\tunit\nM\t" + quality::shortest(outcome.iso->results[0].value, ',') +
                   '\t' + quality::shortest(outcome.iso->results[0].u, ',') + "\tkg/kmol");
     EXPECT_EQ(quality::shortest(0.1, ','), "0,1");
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 19);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1 + 18 + 4); // header, ISO, line
 }
 
 } // namespace
