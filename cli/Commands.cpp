@@ -4,10 +4,13 @@
 #include "Iso6976Command.h"
 #include "KernelBinding.h"
 #include "Numbers.h"
+#include "TarveloVersion.h"
 
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <new>
+#include <system_error>
 
 namespace tarvelo::cli {
 
@@ -21,17 +24,25 @@ Combustion properties of fuel gas mixtures from their composition.
 Commands:
   calc    [--lang de|en] [--exact] COMPONENT=PERCENT...
             print the results of one composition
-  report  [--name NAME] [--lang de|en] --out FILE COMPONENT=PERCENT...
+  report  [--name NAME] [--lang de|en] -o FILE COMPONENT=PERCENT...
             calculate and write the HTML report of one composition
   batch   [--lang de|en] [--reports DIR] [--delimiter ,|;|tab] [--decimal .|,]
-          [--iso6976 T1/T2] [--jobs N] IN.csv [-o OUT.csv]
+          [--iso6976 T1/T2] [-j N] [--bom] IN.csv [-o OUT.csv]
             calculate every row of a CSV file
   iso6976 [--reference T1/T2] [--pressure KPA] [--u COMPONENT=U]...
           [--correlation FILE.csv] [--coverage K] [--normalise] [--json]
           [--lang de|en] COMPONENT=MOLPERCENT...
             gas quality by ISO 6976:2016 (calorific values, Wobbe indices,
             density, compression factor) with uncertainties
-'tarvelo COMMAND --help' tells more about a command.
+  help COMMAND, or COMMAND --help
+            the help of a command
+  --version print the version
+
+Options of every command: a value as the next argument or after '='
+(--lang de, --lang=de; -j2 for the one-letter ones); -o, --out and --output
+name the output file; an option given twice, an unknown option or a missing
+value is refused; --help anywhere shows the command's help instead; "--"
+ends the options.
 
 Components, by formula label in any case, in volume percent:
 )";
@@ -51,6 +62,10 @@ Rounding goes half to even; d and Wl are formed from the unrounded results.
 
 Exit status: 0 success; 1 bad command line, unreadable input, output that
 cannot be written, or no calculation kernel; 2 (batch) some rows failed.
+
+Text is UTF-8, with LF line ends. On Windows the arguments may hold any
+character, a console shows the output as it is, NUL, CON, COM1 ... are
+devices, written in place, a read-only file is not replaced, and /? is --help.
 )";
 
 constexpr std::string_view kCalcUsage =
@@ -69,29 +84,34 @@ Percentages use "." as decimal point: tarvelo calc CH4=90 C2H6=5 C3H8=2 CO2=2 N2
 )";
 
 constexpr std::string_view kReportUsage =
-    R"(Usage: tarvelo report [--name NAME] [--lang de|en] --out FILE COMPONENT=PERCENT...
+    R"(Usage: tarvelo report [--name NAME] [--lang de|en] -o FILE COMPONENT=PERCENT...
 
-Calculates the mixture and writes its HTML report to FILE, titled NAME, in
-German or English (default). An existing FILE is replaced only by a complete
-report; a symbolic link is followed, and a device, a FIFO or /dev/stdout is
-written into, not replaced. Nothing is printed when the report was written;
-otherwise one line names the file and the reason, and the exit status is 1.
+Calculates the mixture and writes its HTML report to FILE (-o, --out or
+--output), titled NAME, in German or English (default). An existing FILE is
+replaced only by a complete report; a symbolic link is followed, and a
+device, a FIFO or /dev/stdout is written into, not replaced. Nothing is
+printed on standard output. On standard error: a note when the percentages
+do not add up to 100 within 1 (the report is written all the same), or one
+line naming the file and the reason when it cannot be written (exit status 1).
 
 Components and percentages as for 'tarvelo calc'.
 )";
 
 constexpr std::string_view kBatchUsage =
     R"(Usage: tarvelo batch [--lang de|en] [--reports DIR] [--delimiter ,|;|tab]
-                     [--decimal .|,] [--iso6976 T1/T2] [--jobs N] IN.csv
+                     [--decimal .|,] [--iso6976 T1/T2] [-j N] [--bom] IN.csv
                      [-o OUT.csv]
 
 Calculates every row of IN.csv ('-' reads standard input) and writes one line
 of results per row to OUT.csv or, without -o, to standard output.
 
 Input: a header row naming the columns, then one row per composition. Columns
-are the components by formula label (any case, any order, any subset; missing
-ones count 0) and an optional "name" column. Fields may be quoted ("a;b",
-"say ""x"""); blank lines are skipped; empty fields count 0.
+are the components (any order, any subset; missing ones count 0), named by
+formula label, name or synonym in any case (CH4, methane, nitrogen, iC4, nC5,
+water vapour, ...), and an optional "name" column. Fields may be quoted ("a;b",
+"say ""x"""); blank lines are skipped; empty fields count 0. The text is read
+as UTF-8 when it begins with a UTF-8 byte order mark or its first MiB is valid
+UTF-8, otherwise as Windows-1252 (a spreadsheet's "CSV" on Windows).
 
   --delimiter ,|;|tab   field separator of input and output (default ",";
                         ";" when --decimal , is given)
@@ -110,9 +130,14 @@ ones count 0) and an optional "name" column. Fields may be quoted ("a;b",
   -j, --jobs N          calculate on N threads, 1 to 256 (default: the number
                         of cores the process may use); the output, messages
                         and reports are the same for every N
-  -o OUT.csv            output file, replaced only when the run is complete
+  -o, --out, --output OUT.csv
+                        output file, replaced only when the run is complete
                         ('-' is standard output; a device, a FIFO or
                         /dev/stdout is written into, not replaced)
+  --bom                 begin the output with a UTF-8 byte order mark, which
+                        Excel needs to read its names as UTF-8
+
+The output is UTF-8 with LF line ends, also for an input with CR LF.
 
 Output columns:
   name      the input's name, or "row" with the row number when it has none
@@ -133,7 +158,8 @@ Output columns:
             within 0.01 mol%, Z 0.9 or less): the row counts as failed, its
             kernel columns stay. A row with a component the kernel does not
             know gets its ISO columns, and empty kernel columns with the
-            reason
+            reason; it does not count as failed, and one line at the end says
+            how many such rows there were
   flag      "sum-not-100" when the sum is not within 1 of 100 (computed anyway)
   reason    why the row failed: a field that is not a number, a negative
             value, a wrong number of fields, bad quoting, a report not written
@@ -192,6 +218,8 @@ std::string usage(HelpTopic topic) {
         return std::string(kReportUsage);
     case HelpTopic::Batch:
         return std::string(kBatchUsage);
+    case HelpTopic::Iso6976:
+        return iso6976Usage();
     case HelpTopic::General:
         break;
     }
@@ -256,17 +284,21 @@ int runReport(const ReportRequest& request, Calculator& calculator, std::ostream
 
 int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator, std::ostream& out,
                std::ostream& err) {
-    if (!args.empty() && args[0] == "iso6976")
-        return runIso6976({args.begin() + 1, args.end()}, out, err);
-    const ParseResult parsed = parseArguments(args);
-    if (!parsed.request) {
-        err << parsed.error << '\n';
-        return kExitError;
-    }
     try {
+        if (!args.empty() && args[0] == "iso6976")
+            return runIso6976({args.begin() + 1, args.end()}, out, err);
+        const ParseResult parsed = parseArguments(args);
+        if (!parsed.request) {
+            err << parsed.error << '\n';
+            return kExitError;
+        }
         const Request& request = *parsed.request;
         if (const auto* help = std::get_if<HelpRequest>(&request)) {
             out << usage(help->topic);
+            return kExitOk;
+        }
+        if (std::holds_alternative<VersionRequest>(request)) {
+            out << "tarvelo " TARVELO_VERSION "\n";
             return kExitOk;
         }
         if (const auto* calc = std::get_if<CalcRequest>(&request))
@@ -277,6 +309,12 @@ int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator
         return runBatch(std::get<BatchRequest>(request), calculator, err);
     } catch (const KernelBindingError& e) {
         err << "tarvelo: the calculation kernel is not available: " << e.systemText() << '\n';
+        return kExitError;
+    } catch (const std::bad_alloc&) {
+        err << "tarvelo: out of memory: the system or a limit (ulimit -v) refused more\n";
+        return kExitError;
+    } catch (const std::system_error& e) {
+        err << "tarvelo: " << e.code().message() << '\n';
         return kExitError;
     }
 }

@@ -11,7 +11,6 @@ namespace tarvelo::components {
 
 namespace {
 
-
 struct Synonym {
     std::string_view text;
     std::size_t index;
@@ -114,16 +113,16 @@ std::size_t ofEos(int eosIndex) {
     for (std::size_t i = 0; i < kCount; ++i)
         if (kTable[i].eos == eosIndex)
             return i;
-    throw std::out_of_range("no component of equation-of-state index " +
-                            std::to_string(eosIndex));
+    throw std::out_of_range("no component of equation-of-state index " + std::to_string(eosIndex));
 }
 
 std::string suggestion(std::string_view text) {
     // Too long a text names nothing near; a third of its length (at least
-    // two edits) is as far as a typing slip goes.
+    // two edits, one for a text of three characters or fewer) is as far as a
+    // typing slip goes.
     if (text.empty() || text.size() > 40)
         return {};
-    const std::size_t limit = std::max<std::size_t>(2, text.size() / 3);
+    const std::size_t limit = text.size() <= 3 ? 1 : std::max<std::size_t>(2, text.size() / 3);
     struct Near {
         std::size_t edits;
         std::string_view spelling;

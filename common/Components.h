@@ -34,8 +34,8 @@ struct Component {
 
 // Table A.2 of ISO 6976:2016 (names, in its order) with the formula labels.
 // The kernel's index is its input order, the order of the window's sixteen
-// fields, whose labels are the labels here; the equations of state's is the published order of GERG-2008 (Kunz and
-// Wagner 2012, Table 1) and AGA8-DETAIL (AGA Report No. 8, Table 1).
+// fields, whose labels are the labels here; the equations of state's is the published order of
+// GERG-2008 (Kunz and Wagner 2012, Table 1) and AGA8-DETAIL (AGA Report No. 8, Table 1).
 // clang-format off
 inline constexpr std::array<Component, kCount> kTable = {{
     {"methane", "CH4", 0, 0},

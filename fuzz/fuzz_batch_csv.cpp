@@ -14,15 +14,15 @@
 
 namespace {
 
-class FakeCalculator final : public tarvelo::cli::Calculator {
+class FakeCalculator final : public tarvelo::batch::Calculator {
 public:
-    tarvelo::cli::Results calculate(const tarvelo::cli::Composition& percent) override {
+    tarvelo::batch::Results calculate(const tarvelo::batch::Composition& percent) override {
         float sum = 0;
         for (const float p : percent)
             sum += p;
         return {sum, sum * 2, sum * 3};
     }
-    int saveReport(std::string_view, const std::string&, tarvelo::cli::Language) override {
+    int saveReport(std::string_view, const std::string&, tarvelo::batch::Language) override {
         return 0;
     }
 };
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Input in(data, size);
     const std::uint8_t choice = in.take<std::uint8_t>();
     const char delimiters[] = {',', ';', '\t'};
-    tarvelo::cli::BatchRequest request;
+    tarvelo::batch::BatchRequest request;
     request.delimiter = delimiters[choice % 3];
     request.decimalMark = (choice & 4) ? ',' : '.';
     const std::string_view csv = in.rest();
@@ -54,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The reader alone, with a tiny block so that records cross block ends.
     {
         const int fd = memoryFile(csv);
-        tarvelo::cli::CsvReader reader(fd, request.delimiter, 16);
-        tarvelo::cli::CsvRecord record;
+        tarvelo::batch::CsvReader reader(fd, request.delimiter, 16);
+        tarvelo::batch::CsvRecord record;
         std::size_t lastLine = 0;
         try {
             while (reader.next(record)) {
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 for (const std::string_view field : record.fields)
                     fuzz::check(field.size() <= csv.size(), "a field longer than the input");
             }
-        } catch (const tarvelo::cli::CsvReadError&) {
+        } catch (const tarvelo::batch::CsvReadError&) {
         }
         close(fd);
     }
@@ -73,10 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int fd = memoryFile(csv);
         FakeCalculator calculator;
         std::ostringstream messages;
-        tarvelo::cli::BatchRun run(request, calculator, messages);
-        tarvelo::cli::OutputBuffer out(devnull, 4096);
+        tarvelo::batch::BatchRun run(request, calculator, messages);
+        tarvelo::batch::OutputBuffer out(devnull, 4096);
         try {
-            const tarvelo::cli::BatchSummary summary = run.process(fd, "in.csv", out);
+            const tarvelo::batch::BatchSummary summary = run.process(fd, "in.csv", out);
             fuzz::check(summary.failed <= summary.rows, "more failed rows than rows");
             out.flush();
         } catch (const std::exception&) {

@@ -16,7 +16,7 @@
 #include <unistd.h>
 #include <vector>
 
-using namespace tarvelo::cli;
+using namespace tarvelo::batch;
 using Clock = std::chrono::steady_clock;
 
 namespace {

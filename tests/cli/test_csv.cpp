@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-using namespace tarvelo::cli;
+using namespace tarvelo::batch;
 
 namespace {
 

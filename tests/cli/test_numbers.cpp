@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-using namespace tarvelo::cli;
+using namespace tarvelo::batch;
 
 namespace {
 

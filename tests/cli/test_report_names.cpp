@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace tarvelo::cli;
+using namespace tarvelo::batch;
 
 namespace {
 

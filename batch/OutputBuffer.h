@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 // Writing the output failed; what() is the system's error text.
 class OutputError : public std::runtime_error {
@@ -66,4 +66,4 @@ private:
     std::size_t used_ = 0;
 };
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch

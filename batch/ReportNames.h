@@ -7,7 +7,7 @@
 #include <string_view>
 #include <unordered_set>
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 // The row name made safe for a file name, without extension: ASCII letters,
 // digits, '-', '_', '.' and non-ASCII UTF-8 characters are kept; every run of
@@ -33,4 +33,4 @@ private:
     std::unordered_set<std::string> used_; // lower-case stems handed out
 };
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch

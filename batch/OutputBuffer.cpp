@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
 
 OutputBuffer::OutputBuffer(int fd, std::size_t capacity)
     : fd_(fd), buffer_(capacity < 256 ? 256 : capacity) {}
@@ -77,4 +77,4 @@ void OutputBuffer::writeAll(const char* data, std::size_t size) {
     }
 }
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch

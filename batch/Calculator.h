@@ -2,7 +2,9 @@
 // engine can be exercised without the library.
 #pragma once
 
-#include "Arguments.h"
+#include "Domain.h"
+
+#include <array>
 
 #include <cstdint>
 #include <string>
@@ -13,7 +15,10 @@ namespace tarvelo {
 class KernelBinding;
 }
 
-namespace tarvelo::cli {
+namespace tarvelo::batch {
+
+// The sixteen percentages in component order; components not given are 0.
+using Composition = std::array<float, kComponentCount>;
 
 struct Results {
     float lambda = 0; // air/fuel ratio, l air / l fuel
@@ -88,4 +93,4 @@ double relativeDensity(float rho) noexcept;
 // positive (no density, nothing to burn).
 double wobbeIndex(float hu, double relativeDensity) noexcept;
 
-} // namespace tarvelo::cli
+} // namespace tarvelo::batch
