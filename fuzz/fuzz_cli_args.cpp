@@ -1,7 +1,7 @@
 // The command line of `tarvelo` on arbitrary argument lists: the input,
 // split at NUL bytes, is the arguments after the program name ("calc",
-// "report", "iso6976", "batch", ...). Output goes to memory; nothing is
-// written or read outside the target's scratch directory:
+// "report", "iso6976", "eos", "combustion", "batch", ...). Output goes to
+// memory; nothing is written or read outside the target's scratch directory:
 // - reports go to a calculator that computes with the kernel's arithmetic
 //   and writes no file;
 // - batch requests are parsed, not run (fuzz_batch_csv reads their input);
