@@ -99,11 +99,13 @@ QString unescapedName(QByteArrayView raw) {
     return name;
 }
 
+// A '/' is written '\\', except at the end, where the backslash would hide
+// the '=' after a key ("%2F" reads as '/' too).
 QByteArray escapedName(QStringView name) {
     QByteArray raw;
-    for (const QChar qc : name) {
-        const char16_t c = qc.unicode();
-        if (c == u'/') {
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        if (c == u'/' && i + 1 < name.size()) {
             raw += '\\';
         } else if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
                    (c >= u'0' && c <= u'9') || c == u'_' || c == u'-' || c == u'.') {
@@ -348,9 +350,11 @@ SettingsFile::SettingsFile(QByteArrayView text) {
             continue;        // no "key=value"
         if (groups_.empty()) // keys before the first group have none
             groups_.push_back({QString(), QByteArrayLiteral("General"), {}});
-        const QByteArray rawKey = line.first(keyEnd).toByteArray();
-        groups_.back().entries.push_back(
-            {rawKey, unescapedName(rawKey), line.sliced(content.equals + 1).toByteArray()});
+        // The blanks before '=' stay in the raw key: without them a key that
+        // ends in a backslash would hide the '=' when written back.
+        groups_.back().entries.push_back({line.first(content.equals).toByteArray(),
+                                          unescapedName(line.first(keyEnd)),
+                                          line.sliced(content.equals + 1).toByteArray()});
     }
 }
 

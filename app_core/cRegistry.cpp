@@ -3,6 +3,7 @@
 #include "Identity.h"
 #include "SettingsFile.h"
 
+#include <algorithm>
 #include <cmath>
 
 #if defined(_WIN32)
@@ -79,7 +80,9 @@ std::optional<SettingsFile> readStore(const QString& path) {
         return SettingsFile();
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray text = file.read(kMaxStoreBytes + 1);
+    // At most one byte more than the limit, without a buffer of that size
+    // for the small file it normally is.
+    const QByteArray text = file.read(std::min(file.size(), kMaxStoreBytes) + 1);
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
     return text.size() > kMaxStoreBytes ? SettingsFile() : SettingsFile(text);

@@ -22,7 +22,7 @@ public:
             sum += p;
         return {sum, sum * 2, sum * 3};
     }
-    int saveReport(std::string_view, const std::string&, tarvelo::batch::Language) override {
+    int saveReport(std::string_view, const std::string&, tarvelo::Language) override {
         return 0;
     }
 };

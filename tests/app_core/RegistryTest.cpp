@@ -167,7 +167,8 @@ TEST_F(Registry, filesWrittenThroughQSettingsReadAsWrittenAndKeepOtherValues) {
     const QString paths[] = {u"/home/jürgen/Berichte, alt/"_q,
                              u"  /lead and trail  "_q,
                              u"/a=b;c/\"q\"/back\\slash/'x'"_q,
-                             u"/tab\tand\x01" u"ctl/0f\x7f"_q,
+                             u"/tab\tand\x01"
+                             u"ctl/0f\x7f"_q,
                              u"@at/"_q,
                              u"/中文/😀/\uFEFF"_q,
                              u"\\\\server\\share\\"_q};
@@ -243,6 +244,8 @@ TEST(SettingsFile, readsValuesAsQSettingsWritesThemAndDamagedOnesAsMissing) {
         {"[frmMain\nLeft=5\n", u"frmMain", u"Left", Text, u"5"},
         {"[%General]\nInitDir=\"/a, b;c=d/ \" ; x\n", u"General", u"InitDir", Text, u"/a, b;c=d/ "},
         {"[q]\nk%E9y%20wi%3Dth%3B%U4E2D\\x=1\n", u"q", u"kéy wi=th;中/x", Text, u"1"},
+        {"[q]\nk\\ = 1\n", u"q", u"k/", Text, u"1"}, // written back, the blank keeps the '='
+
         {"[q]\np=\"  \\\"q\\\" back\\\\slash \xC3\xBC \"\n", u"q", u"p", Text,
          u"  \"q\" back\\slash ü "},
         {"[q]\np=tab\\there\\x1\x7f\\x61\\0\\x31\\101\n", u"q", u"p", Text,
@@ -268,18 +271,21 @@ TEST(SettingsFile, readsValuesAsQSettingsWritesThemAndDamagedOnesAsMissing) {
         {"[q]\nk= 12abc\n", u"q", u"k", Integer, {}},
     };
     for (const auto& c : cases) {
-        const SettingsFile file(c.file);
-        std::optional<QString> read;
-        if (c.type == Text)
-            read = file.text(c.group, c.key);
-        else if (const auto n = file.integer(c.group, c.key); c.type == Integer && n)
-            read = QString::number(*n);
-        else if (const auto x = file.number(c.group, c.key); c.type == Number && x)
-            read = SettingsFile::numberText(*x);
+        const auto read = [&](const SettingsFile& file) -> std::optional<QString> {
+            if (c.type == Text)
+                return file.text(c.group, c.key);
+            if (const auto n = file.integer(c.group, c.key); c.type == Integer && n)
+                return QString::number(*n);
+            if (const auto x = file.number(c.group, c.key); c.type == Number && x)
+                return SettingsFile::numberText(*x);
+            return std::nullopt;
+        };
         const std::optional<QString> expected =
             c.value ? std::optional(QString::fromUtf16(c.value->data(), qsizetype(c.value->size())))
                     : std::nullopt;
-        EXPECT_EQ(read, expected) << c.file;
+        const SettingsFile file(c.file);
+        EXPECT_EQ(read(file), expected) << c.file;
+        EXPECT_EQ(read(SettingsFile(file.toText())), expected) << "written back: " << c.file;
     }
 }
 
