@@ -324,32 +324,33 @@ TEST(Iso6976, refusesImpossibleCorrelationsAndReportsTheConditionsUsed) {
     EXPECT_EQ(p.reference.meteringC, 0.0);
     EXPECT_FALSE(std::signbit(p.reference.combustionC));
     EXPECT_THROW(gq::calculate(composition(kExample1), {}, 1e308), gq::Iso6976Error);
+}
 
-    // The batch's values-only path over the components a header names gives the
-    // full calculation's values bit for bit, for random subsets and amounts at
-    // every pair of reference temperatures.
-    TEST(Iso6976, valuesOfTheNamedComponentsAreThoseOfTheFullCalculation) {
-        std::mt19937 random(11);
-        std::uniform_real_distribution<double> share(0.0, 1.0);
-        const gq::ReferenceConditions conditions[] = {
-            {25, 0, 101.325}, {15, 15, 101.325}, {0, 20, 95.0}, {15.55, 15.55, 101.325}};
-        for (int trial = 0; trial < 400; ++trial) {
-            std::vector<std::size_t> present = {0}; // methane keeps Z above 0.9
-            for (std::size_t i = 1; i < gq::kComponentCount; ++i)
-                if (share(random) < 0.15)
-                    present.push_back(i);
-            gq::Composition c;
-            double rest = 1.0;
-            for (std::size_t k = 1; k < present.size(); ++k) {
-                c.fraction[present[k]] = share(random) < 0.2 ? 0.0 : rest * 0.1 * share(random);
-                rest -= c.fraction[present[k]];
-            }
-            c.fraction[0] = rest;
-            const gq::ReferenceConditions& reference = conditions[trial % 4];
-            const gq::Properties full = gq::calculate(c, reference);
-            const gq::Properties values = gq::calculateValues(present, c.fraction, reference);
-            for (std::size_t r = 0; r < gq::kResultCount; ++r)
-                ASSERT_EQ(values.results[r].value, full.results[r].value)
-                    << gq::kResultKeys[r] << " in trial " << trial;
+// The batch's values-only path over the components a header names gives the
+// full calculation's values bit for bit, for random subsets and amounts at
+// every pair of reference temperatures.
+TEST(Iso6976, valuesOfTheNamedComponentsAreThoseOfTheFullCalculation) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> share(0.0, 1.0);
+    const gq::ReferenceConditions conditions[] = {
+        {25, 0, 101.325}, {15, 15, 101.325}, {0, 20, 95.0}, {15.55, 15.55, 101.325}};
+    for (int trial = 0; trial < 400; ++trial) {
+        std::vector<std::size_t> present = {0}; // methane keeps Z above 0.9
+        for (std::size_t i = 1; i < gq::kComponentCount; ++i)
+            if (share(random) < 0.15)
+                present.push_back(i);
+        gq::Composition c;
+        double rest = 1.0;
+        for (std::size_t k = 1; k < present.size(); ++k) {
+            c.fraction[present[k]] = share(random) < 0.2 ? 0.0 : rest * 0.1 * share(random);
+            rest -= c.fraction[present[k]];
         }
+        c.fraction[0] = rest;
+        const gq::ReferenceConditions& reference = conditions[trial % 4];
+        const gq::Properties full = gq::calculate(c, reference);
+        const gq::Properties values = gq::calculateValues(present, c.fraction, reference);
+        for (std::size_t r = 0; r < gq::kResultCount; ++r)
+            ASSERT_EQ(values.results[r].value, full.results[r].value)
+                << gq::kResultKeys[r] << " in trial " << trial;
     }
+}
