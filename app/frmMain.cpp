@@ -29,6 +29,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -574,10 +575,13 @@ void frmMain::cmdSave_Click() {
     registry.SaveSetting(app, kGeneral, QStringLiteral("InitDir"), initDir);
 
     const QByteArray gasName = tarvelo::toWindows1252(txtGasName->text());
+    // The kernel takes the path in the system's 8-bit encoding: UTF-8 on
+    // Linux and, through the program's manifest, on Windows 10 1903 and later.
+    // A path that encoding cannot hold is refused rather than bent to another.
     const QByteArray path = QFile::encodeName(fileName);
     const std::int32_t language = Lang->language();
-    std::int32_t result = 0;
-    if (!callKernel([&] {
+    std::int32_t result = QFile::decodeName(path) == fileName ? 0 : EILSEQ;
+    if (result == 0 && !callKernel([&] {
             result = kernel.Save2File(gasName.constData(), path.constData(), &language,
                                       static_cast<std::int32_t>(gasName.size()),
                                       static_cast<std::int32_t>(path.size()));

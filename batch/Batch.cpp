@@ -134,14 +134,14 @@ HeaderMap readHeader(const CsvRecord& header, std::string_view inputName,
 }
 
 // Writes the values of one column set, each preceded by `delimiter`, empty
-// when the set refused the row.
+// when the set refused the row or left the value NaN.
 char* writeSetValues(char* p, const ColumnSet& set, const double* values, bool computed,
                      char delimiter, char mark, bool quote) {
     const std::size_t count = set.names().size();
     const int digits = set.digits();
     for (std::size_t i = 0; i < count; ++i) {
         *p++ = delimiter;
-        if (!computed)
+        if (!computed || std::isnan(values[i]))
             continue;
         if (quote)
             *p++ = '"';
@@ -658,41 +658,29 @@ void BatchRun::emit(Chunk& chunk, const Layout& layout, std::string_view inputNa
     summary.kernelSkipped += chunk.kernelSkipped;
 }
 
-BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBuffer& out) {
-    CsvBlockReader blocks(inputFd, request_.delimiter);
-    auto first = std::make_unique<Chunk>();
-    std::size_t baseLine = 1; // the line on which the next chunk starts
-    auto tooLong = [&](const CsvRecordTooLong& e) {
-        return CsvReadError("line " + std::to_string(baseLine + e.blankLinesBefore()) + ": " +
-                            e.what());
-    };
-    bool more;
-    try {
-        more = blocks.next(first->input, chunkBytes);
-    } catch (const CsvRecordTooLong& e) {
-        throw tooLong(e);
-    }
+// The layout of the input from its header, in the first block.
+BatchRun::Layout BatchRun::readLayout(Chunk& first, std::string_view inputName,
+                                      std::size_t& baseLine) const {
     Layout layout;
-    {
-        CsvReader headerReader(first->input.data(), first->input.size(), request_.delimiter);
-        CsvRecord header;
-        if (!more || !headerReader.next(header))
-            throw BatchError(std::string(inputName) + ": no header row (the input is empty)");
-        HeaderMap map = readHeader(header, inputName, sets_);
-        layout.columns = std::move(map.columns);
-        layout.componentOf = std::move(map.componentOf);
-        for (const int component : layout.componentOf)
-            if (component >= 0)
-                layout.present.push_back(std::size_t(component));
-        std::sort(layout.present.begin(), layout.present.end());
-        layout.nameIndex = map.nameIndex;
-        // The labels outlive the block they were read from.
-        layout.headerText.assign(header.fields.begin(), header.fields.end());
-        for (const std::string& label : layout.headerText)
-            layout.header.fields.push_back(label);
-        first->begin = headerReader.consumed();
-        baseLine = headerReader.nextLine();
-    }
+    CsvReader headerReader(first.input.data(), first.input.size(), request_.delimiter);
+    CsvRecord header;
+    if (!headerReader.next(header))
+        throw BatchError(std::string(inputName) + ": no header row (the input is empty)");
+    HeaderMap map = readHeader(header, inputName, sets_);
+    layout.columns = std::move(map.columns);
+    layout.componentOf = std::move(map.componentOf);
+    for (const int component : layout.componentOf)
+        if (component >= 0)
+            layout.present.push_back(std::size_t(component));
+    std::sort(layout.present.begin(), layout.present.end());
+    layout.nameIndex = map.nameIndex;
+    // The labels outlive the block they were read from.
+    layout.headerText.assign(header.fields.begin(), header.fields.end());
+    for (const std::string& label : layout.headerText)
+        layout.header.fields.push_back(label);
+    first.begin = headerReader.consumed();
+    baseLine = headerReader.nextLine();
+
     layout.delimiter = request_.delimiter;
     layout.mark = request_.decimalMark;
     layout.quoteNumbers = layout.mark == layout.delimiter;
@@ -700,7 +688,14 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
     layout.plainRows = sets_.empty() && layout.mark != layout.delimiter;
     for (const char stop : {layout.delimiter, '\n', '\r', '"'})
         layout.nameStops[static_cast<unsigned char>(stop)] = true;
+    return layout;
+}
 
+// The output's header line: the name or row column, the kernel's columns
+// and the column sets' before flag.
+void BatchRun::writeHeader(const Layout& layout, OutputBuffer& out) const {
+    if (request_.bom)
+        out.append("\xEF\xBB\xBF");
     out.append(layout.numbered() ? "row" : "name");
     for (const std::string_view column : kOutputColumns) {
         if (column == "flag")
@@ -713,86 +708,127 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
         out.append(column);
     }
     out.put('\n');
+}
 
-    stateless_ = calculator_.stateless();
-    unsigned jobs = request_.jobs > 0 ? request_.jobs : availableCores();
-
-    // Workers take chunks from `queue` and mark them done; this thread reads
-    // the chunks, hands them out and writes them in order. At most
-    // `maxInFlight` chunks exist at a time, whatever the size of the input.
-    // The chunks outlive the workers: `join` below is destroyed first.
-    std::deque<std::unique_ptr<Chunk>> inFlight;
-    std::vector<std::unique_ptr<Chunk>> spare;
-    std::mutex mutex;
-    std::condition_variable workAvailable, chunkDone;
-    std::deque<Chunk*> queue;
-    bool stopping = false;
-    std::vector<std::thread> workers;
-    struct Join {
-        std::mutex& mutex;
-        std::condition_variable& workAvailable;
-        bool& stopping;
-        std::vector<std::thread>& workers;
-        ~Join() {
-            {
-                const std::lock_guard<std::mutex> lock(mutex);
-                stopping = true;
-            }
-            workAvailable.notify_all();
-            for (std::thread& worker : workers)
-                worker.join();
-        }
-    } join{mutex, workAvailable, stopping, workers};
-    auto worker = [&] {
-        for (;;) {
-            Chunk* chunk;
-            {
-                std::unique_lock<std::mutex> lock(mutex);
-                workAvailable.wait(lock, [&] { return stopping || !queue.empty(); });
-                if (stopping)
-                    return;
-                chunk = queue.front();
-                queue.pop_front();
-            }
-            processChunk(*chunk, layout);
-            {
-                const std::lock_guard<std::mutex> lock(mutex);
-                chunk->done = true;
-            }
-            chunkDone.notify_all();
-        }
-    };
-    if (jobs > 1) {
+// The worker threads of a run: they take chunks from the queue and mark
+// them done, while the calling thread reads, hands out and writes. With one
+// job there are none, and the calling thread processes each chunk as it
+// hands it out. The destructor stops and joins the workers.
+class BatchRun::Workers {
+public:
+    Workers(BatchRun& run, const Layout& layout, unsigned jobs, std::ostream& messages)
+        : run_(run), layout_(layout), jobs_(jobs) {
+        if (jobs_ <= 1)
+            return;
         // A system that refuses more threads (ulimit -u) leaves the run with
         // those it has, or with this thread alone; it says so.
         try {
-            while (workers.size() < jobs)
-                workers.emplace_back(worker);
+            while (threads_.size() < jobs_)
+                threads_.emplace_back([this] { work(); });
         } catch (const std::system_error& e) {
-            messages_ << "tarvelo batch: note: " << workers.size() << " of " << jobs
-                      << " threads could be started (" << e.code().message() << "); going on with "
-                      << std::max<std::size_t>(workers.size(), 1) << '\n';
-            jobs = workers.empty() ? 1 : unsigned(workers.size());
+            messages << "tarvelo batch: note: " << threads_.size() << " of " << jobs_
+                     << " threads could be started (" << e.code().message() << "); going on with "
+                     << std::max<std::size_t>(threads_.size(), 1) << '\n';
+            jobs_ = threads_.empty() ? 1 : unsigned(threads_.size());
         }
     }
-    // Two chunks per thread keep every thread busy while this one writes;
-    // kMaxChunksInFlight bounds the memory whatever the number of threads.
-    const std::size_t maxInFlight =
-        jobs > 1 ? std::min(2 * std::size_t(jobs), kMaxChunksInFlight) : 1;
+    ~Workers() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        workAvailable_.notify_all();
+        for (std::thread& thread : threads_)
+            thread.join();
+    }
+    Workers(const Workers&) = delete;
+    Workers& operator=(const Workers&) = delete;
 
-    auto dispatch = [&](std::unique_ptr<Chunk> chunk) {
-        Chunk* c = chunk.get();
-        inFlight.push_back(std::move(chunk));
-        if (jobs == 1) {
-            processChunk(*c, layout);
-            c->done = true;
+    // Two chunks per thread keep every thread busy while the calling thread
+    // writes; kMaxChunksInFlight bounds the memory whatever the number of threads.
+    std::size_t maxInFlight() const noexcept {
+        return jobs_ > 1 ? std::min(2 * std::size_t(jobs_), kMaxChunksInFlight) : 1;
+    }
+
+    void dispatch(Chunk& chunk) {
+        if (jobs_ == 1) {
+            run_.processChunk(chunk, layout_);
+            chunk.done = true;
             return;
         }
         {
-            const std::lock_guard<std::mutex> lock(mutex);
-            queue.push_back(c);
+            const std::lock_guard<std::mutex> lock(mutex_);
+            queue_.push_back(&chunk);
         }
-        workAvailable.notify_one();
+        workAvailable_.notify_one();
+    }
+
+    void waitFor(Chunk& chunk) {
+        if (jobs_ == 1)
+            return;
+        std::unique_lock<std::mutex> lock(mutex_);
+        chunkDone_.wait(lock, [&] { return chunk.done; });
+    }
+
+private:
+    void work() {
+        for (;;) {
+            Chunk* chunk;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                workAvailable_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+                if (stopping_)
+                    return;
+                chunk = queue_.front();
+                queue_.pop_front();
+            }
+            run_.processChunk(*chunk, layout_);
+            {
+                const std::lock_guard<std::mutex> lock(mutex_);
+                chunk->done = true;
+            }
+            chunkDone_.notify_all();
+        }
+    }
+
+    BatchRun& run_;
+    const Layout& layout_;
+    unsigned jobs_;
+    std::mutex mutex_;
+    std::condition_variable workAvailable_, chunkDone_;
+    std::deque<Chunk*> queue_;
+    bool stopping_ = false;
+    std::vector<std::thread> threads_;
+};
+
+BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBuffer& out) {
+    CsvBlockReader blocks(inputFd, request_.delimiter);
+    std::size_t baseLine = 1; // the line on which the next chunk starts
+    auto tooLong = [&](const CsvRecordTooLong& e) {
+        return CsvReadError("line " + std::to_string(baseLine + e.blankLinesBefore()) + ": " +
+                            e.what());
+    };
+    auto first = std::make_unique<Chunk>();
+    bool more;
+    try {
+        more = blocks.next(first->input, chunkBytes);
+    } catch (const CsvRecordTooLong& e) {
+        throw tooLong(e);
+    }
+    if (!more)
+        throw BatchError(std::string(inputName) + ": no header row (the input is empty)");
+    const Layout layout = readLayout(*first, inputName, baseLine);
+    writeHeader(layout, out);
+    stateless_ = calculator_.stateless();
+
+    // At most maxInFlight chunks exist at a time, whatever the size of the
+    // input; the chunks outlive the workers, which are destroyed first.
+    std::deque<std::unique_ptr<Chunk>> inFlight;
+    std::vector<std::unique_ptr<Chunk>> spare;
+    Workers workers(*this, layout, request_.jobs > 0 ? request_.jobs : availableCores(), messages_);
+    const auto dispatch = [&](std::unique_ptr<Chunk> chunk) {
+        inFlight.push_back(std::move(chunk));
+        workers.dispatch(*inFlight.back());
     };
     dispatch(std::move(first));
 
@@ -801,7 +837,7 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
     BatchSummary summary;
     std::size_t nextProgress = kProgressEvery;
     for (;;) {
-        while (more && !readError && inFlight.size() < maxInFlight) {
+        while (more && !readError && inFlight.size() < workers.maxInFlight()) {
             std::unique_ptr<Chunk> chunk;
             if (spare.empty()) {
                 chunk = std::make_unique<Chunk>();
@@ -822,10 +858,7 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
         if (inFlight.empty())
             break;
         Chunk& chunk = *inFlight.front();
-        if (jobs > 1) {
-            std::unique_lock<std::mutex> lock(mutex);
-            chunkDone.wait(lock, [&] { return chunk.done; });
-        }
+        workers.waitFor(chunk);
         if (chunk.error)
             std::rethrow_exception(chunk.error);
         emit(chunk, layout, inputName, baseLine, out, summary);
@@ -917,7 +950,7 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
     const std::string inputName = fromStdin ? "stdin" : request.input;
     int inputFd = 0;
     if (!fromStdin) {
-        inputFd = ::open(request.input.c_str(), kOpenForReading);
+        inputFd = open_for_reading(request.input);
         if (inputFd < 0) {
             messages << prefix << "cannot read '" << request.input << "': " << std::strerror(errno)
                      << '\n';
@@ -934,8 +967,8 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
 
     if (!request.reportsDir.empty()) {
         std::error_code error;
-        std::filesystem::create_directories(request.reportsDir, error);
-        if (error || !std::filesystem::is_directory(request.reportsDir, error)) {
+        std::filesystem::create_directories(utf8Path(request.reportsDir), error);
+        if (error || !std::filesystem::is_directory(utf8Path(request.reportsDir), error)) {
             messages << prefix << "cannot create the report directory '" << request.reportsDir
                      << "': " << (error ? error.message() : std::string("not a directory")) << '\n';
             return kExitError;

@@ -85,6 +85,9 @@ public:
 private:
     struct Chunk;
     struct Layout;
+    class Workers;
+    Layout readLayout(Chunk& first, std::string_view inputName, std::size_t& baseLine) const;
+    void writeHeader(const Layout& layout, OutputBuffer& out) const;
     struct ParsedRow;
     void processChunk(Chunk& chunk, const Layout& layout);
     void processRow(const CsvRecord& record, std::size_t row, Chunk& chunk, const Layout& layout);

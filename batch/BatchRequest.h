@@ -18,6 +18,7 @@ struct BatchRequest {
     char delimiter = ',';
     char decimalMark = '.';
     unsigned jobs = 0; // threads for the rows; 0: as many as the process has cores
+    bool bom = false;  // the output begins with a UTF-8 byte order mark
     // The extra column sets, in output order (--iso6976, ...).
     std::vector<ColumnSetMaker> columnSets;
 };

@@ -4,7 +4,12 @@
 #include "Windows1252.h"
 #include "mixture.h"
 
+#if defined(_WIN32)
+#include "WindowsText.h"
+#endif
+
 #include <bit>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -71,8 +76,20 @@ int KernelCalculator::saveReport(std::string_view gasName, const std::string& pa
                                  Language language) {
     const std::string name = toWindows1252(gasName);
     const std::int32_t code = static_cast<std::int32_t>(language);
+#if defined(_WIN32)
+    // The kernel takes the path in the ANSI code page, which the program's
+    // manifest makes UTF-8; where Windows ignores that (before Windows 10
+    // 1903), a path the code page cannot hold is refused, never bent to a
+    // look-alike.
+    std::string ansi;
+    if (!ansiFromUtf8(path, ansi))
+        return EILSEQ;
+    return binding_.Save2File(name.data(), ansi.data(), &code, std::int32_t(name.size()),
+                              std::int32_t(ansi.size()));
+#else
     return binding_.Save2File(name.data(), path.data(), &code, std::int32_t(name.size()),
                               std::int32_t(path.size()));
+#endif
 }
 
 float compositionSum(const Composition& percent) noexcept {

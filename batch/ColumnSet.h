@@ -61,8 +61,9 @@ public:
 
     // Computes one row into `values` (names().size() of them) and returns an
     // empty string, or returns the reason the row is refused, beginning with
-    // the set's name ("iso6976: ..."). Must not change the set: rows are
-    // computed on several threads at once.
+    // the set's name ("iso6976: ..."). A value left NaN is written as an
+    // empty field: a column that does not apply to this row. Must not change
+    // the set: rows are computed on several threads at once.
     virtual std::string compute(const RowInput& row, double* values) const = 0;
 
     // Significant digits of the written values ("%.Ng"), or 0 for the

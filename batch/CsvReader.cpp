@@ -1,6 +1,8 @@
 #include "CsvReader.h"
 
 #include "DescriptorIo.h"
+#include "Windows1252.h"
+
 #include <bit>
 #include <cerrno>
 #include <cstdint>
@@ -288,6 +290,21 @@ std::size_t lastRecordEnd(const char* data, std::size_t size, char delimiter) no
 }
 
 bool CsvBlockReader::next(std::vector<char>& block, std::size_t blockSize) {
+    if (!cut(block, blockSize))
+        return false;
+    if (!decided_) {
+        decided_ = true;
+        windows1252_ = !bom_ && !isValidUtf8(std::string_view(block.data(), block.size()));
+    }
+    if (windows1252_) {
+        std::string utf8;
+        appendWindows1252AsUtf8(std::string_view(block.data(), block.size()), utf8);
+        block.assign(utf8.begin(), utf8.end());
+    }
+    return true;
+}
+
+bool CsvBlockReader::cut(std::vector<char>& block, std::size_t blockSize) {
     if (blockSize < 16)
         blockSize = 16;
     block.resize(std::max(blockSize, carry_.size() * 2));
@@ -308,8 +325,10 @@ bool CsvBlockReader::next(std::vector<char>& block, std::size_t blockSize) {
         std::size_t start = 0;
         if (atStart_ && (size >= 3 || eof_)) {
             atStart_ = false;
-            if (size >= 3 && std::memcmp(block.data(), "\xEF\xBB\xBF", 3) == 0)
+            if (size >= 3 && std::memcmp(block.data(), "\xEF\xBB\xBF", 3) == 0) {
                 start = 3;
+                bom_ = true;
+            }
         }
         if (start > 0) {
             std::memmove(block.data(), block.data() + start, size - start);

@@ -109,9 +109,18 @@ public:
     // input. A UTF-8 byte order mark at the start is dropped. False at the
     // end of the input. Throws CsvReadError when reading fails, and
     // CsvRecordTooLong when no record ends within 64 MiB.
+    // The blocks are UTF-8: an input without a byte order mark whose first
+    // block is not valid UTF-8 is read as Windows-1252 and converted.
     bool next(std::vector<char>& block, std::size_t blockSize);
 
+    // True when the input is read as Windows-1252 (known after the first block).
+    bool windows1252() const noexcept { return windows1252_; }
+
 private:
+    bool cut(std::vector<char>& block, std::size_t blockSize);
+    bool decided_ = false;
+    bool bom_ = false;
+    bool windows1252_ = false;
     int fd_;
     char delimiter_;
     std::vector<char> carry_; // the start of a record not yet complete

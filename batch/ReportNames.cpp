@@ -1,12 +1,13 @@
 #include "ReportNames.h"
 
 #include "AsciiCase.h"
+#include "ReplaceFile.h"
 #include "Windows1252.h"
 
-#include <array>
+#include <algorithm>
 
 #if defined(_WIN32)
-#include <windows.h>
+#include "WindowsText.h"
 #endif
 
 namespace tarvelo::batch {
@@ -29,35 +30,23 @@ std::size_t utf8Length(std::string_view s, std::size_t i) {
     return character.length;
 }
 
-bool isReservedOnWindows(std::string_view stem) {
-    const std::string_view base = stem.substr(0, stem.find('.'));
-    static constexpr std::array<std::string_view, 4> plain = {"CON", "PRN", "AUX", "NUL"};
-    for (auto reserved : plain)
-        if (equalsIgnoringCase(base, reserved))
-            return true;
-    if (base.size() == 4 && base[3] >= '1' && base[3] <= '9')
-        return equalsIgnoringCase(base.substr(0, 3), "COM") ||
-               equalsIgnoringCase(base.substr(0, 3), "LPT");
-    return false;
-}
-
 #if defined(_WIN32)
-// The stem in the ANSI code page, in which Windows' narrow file functions
-// (and so the kernel's Save2File) take paths; a character the code page
-// lacks becomes '_'. The stem is valid UTF-8 (safeFileStem keeps no other).
-std::string inAnsiCodePage(const std::string& utf8) {
-    if (GetACP() == CP_UTF8 || utf8.empty())
-        return utf8;
-    const int length = static_cast<int>(utf8.size());
-    const int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(), wideLength);
-    const int ansiLength = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                               wideLength, nullptr, 0, "_", nullptr);
-    std::string ansi(static_cast<std::size_t>(ansiLength), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, ansi.data(),
-                        ansiLength, "_", nullptr);
-    return ansi;
+// The stem with '_' for each character that the ANSI code page lacks: the
+// kernel's Save2File takes its path in that code page (in the programs,
+// whose manifest makes it UTF-8, every character is kept). The stem is valid
+// UTF-8 (safeFileStem keeps no other).
+std::string keptInAnsiCodePage(const std::string& utf8) {
+    std::string kept, ansi;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t length = std::max<std::size_t>(utf8CharacterAt(utf8, i).length, 1);
+        const std::string_view character = std::string_view(utf8).substr(i, length);
+        if (ansiFromUtf8(character, ansi))
+            kept.append(character);
+        else
+            kept.push_back('_');
+        i += length;
+    }
+    return kept;
 }
 #endif
 
@@ -90,7 +79,7 @@ std::string safeFileStem(std::string_view name) {
         return {};
     stem.erase(0, first);
     stem.erase(stem.find_last_not_of("._") + 1);
-    if (isReservedOnWindows(stem))
+    if (isWindowsDeviceName(stem))
         stem.push_back('_');
     return stem;
 }
@@ -98,7 +87,7 @@ std::string safeFileStem(std::string_view name) {
 std::string ReportNames::next(std::string_view rowName, std::size_t rowNumber) {
     std::string stem = safeFileStem(rowName);
 #if defined(_WIN32)
-    stem = inAnsiCodePage(stem);
+    stem = keptInAnsiCodePage(stem);
 #endif
     if (stem.empty())
         stem = "row-" + std::to_string(rowNumber);

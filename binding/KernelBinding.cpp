@@ -1,5 +1,6 @@
 #include "KernelBinding.h"
 
+#include <string>
 #include <utility>
 
 #if defined(_WIN32)
@@ -58,7 +59,11 @@ KernelBinding::~KernelBinding() = default;
 void* KernelBinding::resolve(const char* name) {
     if (!handle_) {
 #if defined(_WIN32)
-        handle_ = reinterpret_cast<void*>(LoadLibraryA(libraryName_.c_str()));
+        // The name is UTF-8; the wide loader takes any folder's name.
+        const int n = MultiByteToWideChar(CP_UTF8, 0, libraryName_.c_str(), -1, nullptr, 0);
+        std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, libraryName_.c_str(), -1, wide.data(), n);
+        handle_ = reinterpret_cast<void*>(LoadLibraryW(wide.c_str()));
 #else
         dlerror();
         handle_ = dlopen(libraryName_.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -35,6 +35,8 @@ public:
     // loader search the program's own directory first (RUNPATH $ORIGIN).
     static const char* defaultLibraryName() noexcept;
 
+    // `libraryName`: a file name or path, UTF-8 (on Windows loaded through the
+    // wide loader).
     explicit KernelBinding(std::string libraryName = defaultLibraryName());
     ~KernelBinding();
     KernelBinding(const KernelBinding&) = delete;

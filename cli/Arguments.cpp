@@ -1,11 +1,14 @@
 #include "Arguments.h"
 
+#include "CombustionColumns.h"
+#include "EosColumns.h"
 #include "Iso6976Columns.h"
 
 #include "Iso6976Command.h"
 #include "Numbers.h"
 
 #include "Quoted.h"
+#include "Units.h"
 
 #include <algorithm>
 #include <bitset>
@@ -77,56 +80,97 @@ ParseResult parseReport(const std::vector<std::string_view>& args) {
     return ParseResult{request, {}};
 }
 
+// --base T,p of the line-condition columns.
+std::string readBase(std::string_view value, std::optional<batch::EosColumns::Base>& base) {
+    const auto comma = value.find(',');
+    if (comma == std::string_view::npos)
+        return "--base " + quoted(value) + " is not T,p (such as 15C,101.325kPa)";
+    const units::Reading t = units::temperatureK(value.substr(0, comma));
+    if (!t)
+        return "--base temperature: " + t.error;
+    const units::Reading p = units::pressureKPa(value.substr(comma + 1));
+    if (!p)
+        return "--base pressure: " + p.error;
+    base = batch::EosColumns::Base{t.value, p.value};
+    return {};
+}
+
 ParseResult parseBatch(const std::vector<std::string_view>& args) {
     BatchRequest request;
     bool delimiterGiven = false;
+    std::optional<realgas::Model> eosModel;
+    std::optional<batch::EosColumns::Base> eosBase;
     using Value = OptionSpec::Value;
-    const OptionWalk walk =
-        readOptions("batch", args,
-                    {languageOption(request.language),
-                     outputOption(request.output),
-                     jobsOption(request.jobs),
-                     {{"--reports"},
-                      Value::Required,
-                      false,
-                      [&](std::string_view v) {
-                          request.reportsDir.assign(v);
-                          return std::string();
-                      }},
-                     {{"--iso6976"},
-                      Value::Required,
-                      false,
-                      [&](std::string_view v) {
-                          gasquality::ReferenceConditions reference;
-                          if (!readReferencePair(v, reference))
-                              return "--iso6976 " + quoted(v) + " is not T1/T2 (such as 25/0)";
-                          try {
-                              request.columnSets.push_back(
-                                  iso6976Columns(gasquality::checkReference(reference)));
-                          } catch (const gasquality::Iso6976Error& e) {
-                              return std::string("--iso6976: ") + e.what();
-                          }
-                          return std::string();
-                      }},
-                     {{"--delimiter"},
-                      Value::Required,
-                      false,
-                      [&](std::string_view v) {
-                          if (v == "," || v == ";")
-                              request.delimiter = v[0];
-                          else if (v == "tab" || v == "\t")
-                              request.delimiter = '\t';
-                          else
-                              return "unknown delimiter " + quoted(v) + " (use , ; or tab)";
-                          delimiterGiven = true;
-                          return std::string();
-                      }},
-                     {{"--decimal"}, Value::Required, false, [&](std::string_view v) {
-                          if (v != "." && v != ",")
-                              return "unknown decimal mark " + quoted(v) + " (use . or ,)";
-                          request.decimalMark = v[0];
-                          return std::string();
-                      }}});
+    const OptionWalk walk = readOptions(
+        "batch", args,
+        {languageOption(request.language),
+         outputOption(request.output),
+         jobsOption(request.jobs),
+         flagOption({"--bom"}, request.bom),
+         {{"--combustion"},
+          Value::None,
+          false,
+          [&](std::string_view) {
+              request.columnSets.push_back(combustionColumns());
+              return std::string();
+          }},
+         {{"--reports"},
+          Value::Required,
+          false,
+          [&](std::string_view v) {
+              request.reportsDir.assign(v);
+              return std::string();
+          }},
+         {{"--iso6976"},
+          Value::Required,
+          false,
+          [&](std::string_view v) {
+              gasquality::ReferenceConditions reference;
+              if (!readReferencePair(v, reference))
+                  return "--iso6976 " + quoted(v) + " is not T1/T2 (such as 25/0)";
+              try {
+                  request.columnSets.push_back(
+                      iso6976Columns(gasquality::checkReference(reference)));
+              } catch (const gasquality::Iso6976Error& e) {
+                  return std::string("--iso6976: ") + e.what();
+              }
+              return std::string();
+          }},
+         {{"--eos"},
+          Value::Required,
+          false,
+          [&](std::string_view v) {
+              if (v == realgas::modelKey(realgas::Model::Gerg2008))
+                  eosModel = realgas::Model::Gerg2008;
+              else if (v == realgas::modelKey(realgas::Model::Detail))
+                  eosModel = realgas::Model::Detail;
+              else
+                  return "unknown model " + quoted(v) + " for --eos (use gerg2008 or detail)";
+              return std::string();
+          }},
+         {{"--base"},
+          Value::Required,
+          false,
+          [&](std::string_view v) { return readBase(v, eosBase); }},
+         {{"--delimiter"},
+          Value::Required,
+          false,
+          [&](std::string_view v) {
+              if (v == "," || v == ";")
+                  request.delimiter = v[0];
+              else if (v == "tab" || v == "\t")
+                  request.delimiter = '\t';
+              else
+                  return "unknown delimiter " + quoted(v) + " (use , ; or tab)";
+              delimiterGiven = true;
+              return std::string();
+          }},
+         {{"--decimal"}, Value::Required, false, [&](std::string_view v) {
+              if (v != "." && v != ",")
+                  return "unknown decimal mark " + quoted(v) + " (use . or ,)";
+              request.decimalMark = v[0];
+              return std::string();
+          }}});
     if (auto failed = walkFailed(walk, HelpTopic::Batch))
         return *failed;
     // German laboratory exports pair the decimal comma with ';'.
@@ -137,6 +181,10 @@ ParseResult parseBatch(const std::vector<std::string_view>& args) {
     if (walk.operands.size() > 1)
         return fail("tarvelo batch: more than one input file: " + quoted(walk.operands[0]) +
                     " and " + quoted(walk.operands[1]));
+    if (eosBase && !eosModel)
+        return fail("tarvelo batch: --base needs --eos");
+    if (eosModel)
+        request.columnSets.push_back(batch::eosColumns(*eosModel, eosBase));
     request.input.assign(walk.operands[0]);
     return ParseResult{request, {}};
 }
@@ -359,7 +407,9 @@ ParseResult parseArguments(const std::vector<std::string_view>& args) {
             {"calc", HelpTopic::Calc},
             {"report", HelpTopic::Report},
             {"batch", HelpTopic::Batch},
-            {"iso6976", HelpTopic::Iso6976}};
+            {"iso6976", HelpTopic::Iso6976},
+            {"combustion", HelpTopic::Combustion},
+            {"eos", HelpTopic::Eos}};
         for (const auto& [name, topic] : topics)
             if (rest.size() == 1 && rest[0] == name)
                 return ParseResult{HelpRequest{topic}, {}};

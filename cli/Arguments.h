@@ -23,7 +23,7 @@ namespace tarvelo::cli {
 using namespace tarvelo::batch;
 using tarvelo::Language;
 
-enum class HelpTopic { General, Calc, Report, Batch, Iso6976 };
+enum class HelpTopic { General, Calc, Report, Batch, Iso6976, Combustion, Eos };
 
 struct HelpRequest {
     HelpTopic topic = HelpTopic::General;

@@ -1,6 +1,8 @@
 #include "Commands.h"
 
 #include "Batch.h"
+#include "CombustionCommand.h"
+#include "EosCommand.h"
 #include "Iso6976Command.h"
 #include "KernelBinding.h"
 #include "Numbers.h"
@@ -27,13 +29,25 @@ Commands:
   report  [--name NAME] [--lang de|en] -o FILE COMPONENT=PERCENT...
             calculate and write the HTML report of one composition
   batch   [--lang de|en] [--reports DIR] [--delimiter ,|;|tab] [--decimal .|,]
-          [--iso6976 T1/T2] [-j N] IN.csv [-o OUT.csv]
+          [--iso6976 T1/T2] [--combustion] [--eos gerg2008|detail [--base T,p]]
+          [-j N] [--bom] IN.csv [-o OUT.csv]
             calculate every row of a CSV file
   iso6976 [--reference T1/T2] [--pressure KPA] [--u COMPONENT=U]...
           [--correlation FILE.csv] [--coverage K] [--normalise] [--json]
           [--lang de|en] COMPONENT=MOLPERCENT...
             gas quality by ISO 6976:2016 (calorific values, Wobbe indices,
             density, compression factor) with uncertainties
+  combustion (--lambda L | --o2 PERCENT | --co2 PERCENT) [--air SPEC]
+          [--air-temperature T] [--humidity PERCENT] [--flue-temperature T]
+          [--pressure P] [--json] [--lang de|en] COMPONENT=MOLPERCENT...
+            air, flue gas, CO2max, dew point, flue-gas loss, efficiency and
+            adiabatic flame temperature
+  eos     --model gerg2008|detail --temperature VALUE --pressure VALUE
+          [--base T,p] [--normalise] [--json] [--lang de|en]
+          COMPONENT=MOLPERCENT...
+            gas at line conditions by GERG-2008 or AGA8-DETAIL: density,
+            compression factor, caloric properties, speed of sound, and the
+            conversion factor to base conditions
   help COMMAND, or COMMAND --help
             the help of a command
   --version print the version
@@ -62,6 +76,10 @@ Rounding goes half to even; d and Wl are formed from the unrounded results.
 
 Exit status: 0 success; 1 bad command line, unreadable input, output that
 cannot be written, or no calculation kernel; 2 (batch) some rows failed.
+
+Text is UTF-8, with LF line ends. On Windows the arguments may hold any
+character, a console shows the output as it is, NUL, CON, COM1 ... are
+devices, written in place, a read-only file is not replaced, and /? is --help.
 )";
 
 constexpr std::string_view kCalcUsage =
@@ -95,7 +113,8 @@ Components and percentages as for 'tarvelo calc'.
 
 constexpr std::string_view kBatchUsage =
     R"(Usage: tarvelo batch [--lang de|en] [--reports DIR] [--delimiter ,|;|tab]
-                     [--decimal .|,] [--iso6976 T1/T2] [-j N] IN.csv
+                     [--decimal .|,] [--iso6976 T1/T2] [--combustion]
+                     [--eos gerg2008|detail [--base T,p]] [-j N] [--bom] IN.csv
                      [-o OUT.csv]
 
 Calculates every row of IN.csv ('-' reads standard input) and writes one line
@@ -105,7 +124,9 @@ Input: a header row naming the columns, then one row per composition. Columns
 are the components (any order, any subset; missing ones count 0), named by
 formula label, name or synonym in any case (CH4, methane, nitrogen, iC4, nC5,
 water vapour, ...), and an optional "name" column. Fields may be quoted ("a;b",
-"say ""x"""); blank lines are skipped; empty fields count 0.
+"say ""x"""); blank lines are skipped; empty fields count 0. The text is read
+as UTF-8 when it begins with a UTF-8 byte order mark or its first MiB is valid
+UTF-8, otherwise as Windows-1252 (a spreadsheet's "CSV" on Windows).
 
   --delimiter ,|;|tab   field separator of input and output (default ",";
                         ";" when --decimal , is given)
@@ -121,6 +142,21 @@ water vapour, ...), and an optional "name" column. Fields may be quoted ("a;b",
                         Ws, Wi, G, D, Z before flag. The header may then also
                         name the standard's other components (helium, argon,
                         isopentane, ...) by name, synonym or formula, in mol%
+  --combustion          also the combustion in dry air at 101.325 kPa (see
+                        tarvelo combustion --help): the header then needs a
+                        column lambda (the air ratio) or O2_flue or CO2_flue
+                        (vol% of the dry flue gas; O2 and CO2 are the fuel's
+                        components), and may have T_flue_C and T_air_C (or
+                        _K; air 25 °C when absent or empty); adds the columns
+                        lambda_air ... eta_Hs before flag
+  --eos gerg2008|detail also the gas at line conditions by GERG-2008 or
+                        AGA8-DETAIL (see tarvelo eos --help): the columns
+                        Z_line and rho_line before flag, from the row's
+                        temperature (a column T_K or T_C) and absolute pressure
+                        (p_kPa, p_MPa or p_bar); the header may name any of
+                        the 21 components of the equations
+  --base T,p            with --eos, also C, the conversion factor from line
+                        to base volume at T,p (such as 15C,101.325kPa)
   -j, --jobs N          calculate on N threads, 1 to 256 (default: the number
                         of cores the process may use); the output, messages
                         and reports are the same for every N. One line says
@@ -132,6 +168,10 @@ water vapour, ...), and an optional "name" column. Fields may be quoted ("a;b",
                         output file, replaced only when the run is complete
                         ('-' is standard output; a device, a FIFO or
                         /dev/stdout is written into, not replaced)
+  --bom                 begin the output with a UTF-8 byte order mark, which
+                        Excel needs to read its names as UTF-8
+
+The output is UTF-8 with LF line ends, also for an input with CR LF.
 
 Output columns:
   name      the input's name, or "row" with the row number when it has none
@@ -154,6 +194,21 @@ Output columns:
             know gets its ISO columns, and empty kernel columns with the
             reason; it does not count as failed, and one line at the end says
             how many such rows there were
+  lambda_air, CO2_max, V_wet, dew_point_C
+            (--combustion) air ratio, CO2max [%] of the dry flue gas, wet
+            flue gas [m³/m³ fuel], its water dew point [°C] (empty below 0 °C)
+  qA_Hi, eta_Hi, eta_Hs
+            (--combustion, rows with a flue-gas temperature) flue-gas loss on
+            Hi, efficiency on Hi and on Hs [%]; 9 significant digits. Empty,
+            with the reason, when the row is refused (see tarvelo combustion)
+  Z_line, rho_line, C
+            (--eos) compression factor, density [kg/m³] at line conditions,
+            and with --base the conversion factor to base volume, in the
+            shortest form that reads back to the same number. Empty, with
+            the reason, when the row is refused (a component the equation
+            lacks, amounts off 100 mol% by more than 0.01 mol%, a state
+            outside the extended range or without a converged density): the
+            row counts as failed
   flag      "sum-not-100" when the sum is not within 1 of 100 (computed anyway)
   reason    why the row failed: a field that is not a number, a negative
             value, a wrong number of fields, bad quoting, a report not written
@@ -216,6 +271,10 @@ std::string usage(HelpTopic topic) {
         return std::string(kBatchUsage);
     case HelpTopic::Iso6976:
         return iso6976Usage();
+    case HelpTopic::Combustion:
+        return combustionUsage();
+    case HelpTopic::Eos:
+        return eosUsage();
     case HelpTopic::General:
         break;
     }
@@ -283,6 +342,10 @@ int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator
     try {
         if (!args.empty() && args[0] == "iso6976")
             return runIso6976({args.begin() + 1, args.end()}, out, err);
+        if (!args.empty() && args[0] == "combustion")
+            return runCombustion({args.begin() + 1, args.end()}, out, err);
+        if (!args.empty() && args[0] == "eos")
+            return runEos({args.begin() + 1, args.end()}, out, err);
         const ParseResult parsed = parseArguments(args);
         if (!parsed.request) {
             err << parsed.error << '\n';

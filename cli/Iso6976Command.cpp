@@ -124,7 +124,7 @@ void readAssignment(std::string_view assignment, std::array<double, gq::kCompone
 }
 
 std::vector<double> readCorrelation(const std::string& path) {
-    const int fd = ::open(path.c_str(), kOpenForReading);
+    const int fd = open_for_reading(path);
     if (fd < 0)
         throw Failure{"cannot read " + inQuotes(path) + ": " + std::strerror(errno)};
     struct Close {

@@ -1,5 +1,5 @@
 // read() and write() on a file descriptor in the size types of each platform,
-// and the flags to open an input file with.
+// and opening an input file by its UTF-8 name.
 // POSIX takes and returns sizes as size_t/ssize_t; the Windows C runtime
 // takes an unsigned int and returns an int, so there at most 1 GiB is asked
 // for at a time (the callers loop until everything is moved anyway).
@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <fcntl.h>
+#include <filesystem>
+#include <string>
 
 #if defined(_WIN32)
 #include <io.h>
@@ -47,5 +49,21 @@ inline long long write_some(int fd, const void* data, std::size_t size) noexcept
     return ::write(fd, data, size);
 }
 #endif
+
+// A file name as the programs hold it, UTF-8 on every system, as a path of
+// the standard library (on Windows UTF-16, which the wide functions take).
+inline std::filesystem::path utf8Path(const std::string& name) {
+    return std::filesystem::path(std::u8string(name.begin(), name.end()));
+}
+
+// Opens the input file `name` (UTF-8) with kOpenForReading: a descriptor, or
+// -1 and errno. On Windows through the wide function, so that any name opens.
+inline int open_for_reading(const std::string& name) {
+#if defined(_WIN32)
+    return ::_wopen(utf8Path(name).c_str(), kOpenForReading);
+#else
+    return ::open(name.c_str(), kOpenForReading);
+#endif
+}
 
 } // namespace tarvelo

@@ -14,6 +14,8 @@
 #include <share.h>
 #include <sys/stat.h>
 #include <windows.h>
+
+#include "WindowsText.h"
 #else
 #include <climits>
 #include <cstdlib>
@@ -104,14 +106,49 @@ constexpr int kCreateAttempts = 100;
 
 #if defined(_WIN32)
 
-std::wstring widened(const std::string& text) {
-    if (text.empty())
+std::wstring widened(const std::string& path) {
+    return widenedUtf8(path);
+}
+
+// The device a path names, as "\\.\NAME", or an empty text. Windows takes
+// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 as devices in every folder and with
+// any extension ("C:\out\nul.csv" is NUL); paths in the device namespace
+// ("\\.\COM3") name one as they are. CON, for writing, is the console: CONOUT$.
+std::wstring deviceOf(const std::string& path) {
+    if (path.rfind("\\\\.\\", 0) == 0)
+        return widened(path);
+    const std::size_t slash = path.find_last_of("\\/:");
+    const std::string_view name =
+        std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
+    if (!isWindowsDeviceName(name))
         return {};
-    const int n =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
+    std::string device = "\\\\.\\";
+    for (const char c : name.substr(0, name.find_first_of(". :")))
+        device.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+    if (device == "\\\\.\\CON")
+        device += "OUT$";
+    return widened(device);
+}
+
+int errnoOf(DWORD code) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+        return EACCES;
+    case ERROR_INVALID_HANDLE:
+        return ENXIO; // a console device without a console
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    default:
+        return EIO;
+    }
 }
 
 int writeAll(int fd, const char* data, std::size_t size) {
@@ -236,20 +273,28 @@ void FileReplacement::discard() noexcept {
 int FileReplacement::open(const std::string& path) {
     discard();
     target_ = path;
-    const std::wstring wideTarget = widened(target_);
-    struct _stat64 info;
-    const bool exists = _wstat64(wideTarget.c_str(), &info) == 0;
-    if (exists && (info.st_mode & _S_IFMT) != _S_IFREG) {
-        // A device such as NUL or CON: write into it.
-        if (const errno_t error =
-                _wsopen_s(&fd_, wideTarget.c_str(), _O_WRONLY | _O_BINARY, _SH_DENYNO, 0);
-            error != 0) {
-            fd_ = -1;
-            return error;
+    if (const std::wstring device = deviceOf(target_); !device.empty()) {
+        // A device such as NUL, CON or COM1: write into it.
+        const HANDLE handle =
+            CreateFileW(device.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return errnoOf(GetLastError());
+        fd_ = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+        if (fd_ < 0) {
+            CloseHandle(handle);
+            return EMFILE;
         }
         inPlace_ = true;
         return 0;
     }
+    const std::wstring wideTarget = widened(target_);
+    // A read-only file is not replaced: the attribute says that it must not
+    // change, and the rename would drop it.
+    if (const DWORD attributes = GetFileAttributesW(wideTarget.c_str());
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return EACCES;
     inPlace_ = false;
     const std::size_t slash = target_.find_last_of("\\/");
     dir_ = slash == std::string::npos ? "" : target_.substr(0, slash + 1);
@@ -288,7 +333,7 @@ int FileReplacement::commit() {
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD code = GetLastError();
         discard();
-        return code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION ? EACCES : EIO;
+        return errnoOf(code);
     }
     temp_.clear();
     unregisterTemporary(slot_);
@@ -443,6 +488,28 @@ bool open_standard_descriptors() noexcept {
 }
 
 #endif
+
+bool isWindowsDeviceName(std::string_view name) {
+    const std::string_view base = name.substr(0, name.find_first_of(". :"));
+    const auto is = [&](std::string_view device) {
+        if (base.size() != device.size())
+            return false;
+        for (std::size_t i = 0; i < base.size(); ++i) {
+            const char c = base[i];
+            if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != device[i])
+                return false;
+        }
+        return true;
+    };
+    for (const std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+        if (is(device))
+            return true;
+    if (base.size() == 4 && base[3] >= '1' && base[3] <= '9') {
+        const std::string_view digit = base.substr(3);
+        return is(std::string("COM").append(digit)) || is(std::string("LPT").append(digit));
+    }
+    return false;
+}
 
 int replace_file(const std::string& path, std::string_view content) {
     FileReplacement file;

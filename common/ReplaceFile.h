@@ -21,15 +21,29 @@
 //   failure the target is byte for byte as it was and no temporary file is
 //   left.
 //
+// On Windows:
+// - CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices in every folder and
+//   with any extension, and paths in the device namespace (\\.\COM3) name
+//   one; a device is opened and written in place (CON: the console, which a
+//   process without a console lacks: ENXIO).
+// - A read-only file is not replaced (EACCES): its attribute says that it
+//   must not change.
+//
 // Errors come back as errno values: 0 is success; ENOSPC from a full device,
 // EPIPE when a pipe's reader has gone, EISDIR for a directory, and so on.
-// Paths are bytes as the system takes them (on Windows: the ANSI code page).
+// Paths are bytes as the system takes them; on Windows UTF-8, opened through
+// the wide (UTF-16) file functions.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace tarvelo {
+
+// True when `name`, a file name without its folder, names a Windows device
+// (see above): "NUL", "nul.csv", "COM1.txt", "CONOUT$". On every system, so
+// that names made for Windows can avoid them.
+bool isWindowsDeviceName(std::string_view name);
 
 // Writes `content` to `path` as described above. Returns 0 or an errno value.
 int replace_file(const std::string& path, std::string_view content);

@@ -5,13 +5,18 @@
 
 namespace tarvelo {
 
+namespace {
+
+// The characters that Windows-1252 puts at 0x80 to 0x9F; 0 marks the five
+// unassigned bytes.
+constexpr char32_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+} // namespace
+
 char windows1252Byte(char32_t codePoint) noexcept {
-    // The characters that Windows-1252 puts at 0x80 to 0x9F; 0 marks the
-    // five unassigned bytes.
-    static constexpr char32_t kHigh[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
     if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF))
         return static_cast<char>(static_cast<unsigned char>(codePoint));
     if (codePoint != 0) {
@@ -67,6 +72,36 @@ std::string toWindows1252(std::string_view utf8) {
         i += character.length;
     }
     return out;
+}
+
+bool isValidUtf8(std::string_view text) noexcept {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = utf8CharacterAt(text, i).length;
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+void appendWindows1252AsUtf8(std::string_view windows1252, std::string& utf8) {
+    utf8.reserve(utf8.size() + windows1252.size());
+    for (const char byte : windows1252) {
+        const auto b = static_cast<unsigned char>(byte);
+        char32_t c = b;
+        if (b >= 0x80 && b < 0xA0 && kHigh[b - 0x80] != 0)
+            c = kHigh[b - 0x80];
+        if (c < 0x80) {
+            utf8.push_back(byte);
+        } else if (c < 0x800) {
+            utf8.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            utf8.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            utf8.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
 }
 
 } // namespace tarvelo

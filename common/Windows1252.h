@@ -27,4 +27,12 @@ Utf8Character utf8CharacterAt(std::string_view text, std::size_t i) noexcept;
 // bytes that are not valid UTF-8, become '?'.
 std::string toWindows1252(std::string_view utf8);
 
+// True when all of `text` is valid UTF-8 (see utf8CharacterAt).
+bool isValidUtf8(std::string_view text) noexcept;
+
+// Converts Windows-1252 text to UTF-8, appending to `utf8`. The five bytes
+// the code page leaves unassigned stay the control characters of their value,
+// as Windows reads them.
+void appendWindows1252AsUtf8(std::string_view windows1252, std::string& utf8);
+
 } // namespace tarvelo

@@ -180,6 +180,32 @@ std::optional<std::size_t> findComponent(std::string_view name) noexcept {
     return components::find(name);
 }
 
+static_assert(kElementCount == d::kElementCount);
+
+std::array<int, kElementCount> atoms(std::size_t index) {
+    return d::kComponents.at(index).atoms;
+}
+
+double molarMass(std::size_t index) {
+    return d::kComponents.at(index).molarMass;
+}
+
+MolarCalorific molarCalorific(const std::array<double, kComponentCount>& fraction,
+                              double combustionC) {
+    const auto ih = temperatureIndex(d::kCombustionTemperatures, combustionC);
+    if (!ih)
+        throw Iso6976Error("combustion temperature " + number(combustionC) + " °C is not one of " +
+                           listed(d::kCombustionTemperatures) + " °C");
+    MolarCalorific out;
+    double hydrogenAtoms = 0.0;
+    for (std::size_t i = 0; i < kComponentCount; ++i) {
+        out.gross += fraction[i] * d::kComponents[i].grossCalorific[*ih];
+        hydrogenAtoms += fraction[i] * d::kComponents[i].atoms[d::H];
+    }
+    out.net = out.gross - hydrogenAtoms / 2.0 * d::kWaterVaporisation[*ih];
+    return out;
+}
+
 double normalise(Composition& composition) {
     double sum = 0.0;
     for (std::size_t i = 0; i < kComponentCount; ++i) {

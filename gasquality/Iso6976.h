@@ -35,6 +35,30 @@ std::string_view componentName(std::size_t index);
 // indices of the two tables are the same. Nothing for any other text.
 std::optional<std::size_t> findComponent(std::string_view name) noexcept;
 
+// The elements of the components' formulas, in the order of atoms().
+enum class Element : std::size_t { C, H, N, O, S, He, Ne, Ar };
+inline constexpr std::size_t kElementCount = 8;
+
+// The atoms per molecule of component `index` (0..59), indexed by Element:
+// atoms(0) is methane's {1, 4, 0, 0, 0, 0, 0, 0}. Throws std::out_of_range
+// beyond.
+std::array<int, kElementCount> atoms(std::size_t index);
+
+// The molar mass of component `index` (0..59) in kg/kmol, Table A.2.
+// Throws std::out_of_range beyond.
+double molarMass(std::size_t index);
+
+// The ideal-gas molar gross and net calorific values of a mixture [kJ/mol]
+// at one of the combustion temperatures (0, 15, 15.55, 20, 25 °C), from the
+// mole fractions alone: no compression factor, so no refusal of a heavy
+// gas. Throws Iso6976Error for a temperature not among the standard's.
+struct MolarCalorific {
+    double gross = 0.0;
+    double net = 0.0;
+};
+MolarCalorific molarCalorific(const std::array<double, kComponentCount>& fraction,
+                              double combustionC);
+
 // A refused input: a reference condition outside the standard, a negative
 // amount, a sum of the mole fractions that is not 1, a correlation matrix
 // of the wrong size or not positive semidefinite, or a compression factor

@@ -92,16 +92,21 @@ TARVELO_API(int32_t) Calculate(const float* composition, float* lambda, float* r
  * the file it names. A path that names a device, a FIFO or a descriptor of the process
  * (/dev/stdout) is written into, not replaced. Returns 0 when the report was written completely,
  * otherwise the C library's error number of the step that failed (ENOSPC on a full device, EPIPE
- * when a pipe's reader has gone); a previous file is then unchanged. */
+ * when a pipe's reader has gone); a previous file is then unchanged. On
+ * Windows `path` is text in the process's ANSI code page (UTF-8 in a process
+ * whose manifest makes UTF-8 its ANSI code page, as TarveloV1's programs do),
+ * opened through the wide file functions; NUL, CON, COM1 ... name devices,
+ * written in place, and a read-only file is not replaced (EACCES). */
 TARVELO_API(int32_t)
 Save2File(const char* gasName, const char* path, const int32_t* language, int32_t gasNameLength,
           int32_t pathLength);
 
 /* Help
  * Opens the document named by `path`/`pathLength` with the viewer that the
- * system associates with its type (xdg-open on Linux, the command interpreter
- * on Windows) and returns at once, without waiting for the viewer. Whether the
- * viewer started is not reported. Returns 0. */
+ * system associates with its type (xdg-open on Linux; on Windows the command
+ * interpreter's `start`, without a console window, the path in the ANSI code
+ * page as for Save2File) and returns at once, without waiting for the viewer.
+ * Whether the viewer started is not reported. Returns 0. */
 TARVELO_API(int32_t) Help(const char* path, int32_t pathLength);
 
 /* Pointer types for callers that bind the library at run time. */

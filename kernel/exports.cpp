@@ -12,6 +12,8 @@
 #include <string>
 
 #if defined(_WIN32)
+#include "WindowsText.h"
+
 #include <float.h>
 #include <windows.h>
 #else
@@ -73,27 +75,33 @@ void ensure_setup() noexcept {
 
 #if defined(_WIN32)
 
-// Opens the document through the command interpreter named by COMSPEC,
-// without waiting; without COMSPEC through system(), which waits.
+// Opens the document the way the command interpreter named by COMSPEC opens
+// a document by its type (`start "" "path"`), without waiting and without a
+// console window; without COMSPEC through _wsystem(), which waits for the
+// interpreter (not for the viewer).
 void open_document(const std::string& path) {
-    const std::string command = "\"" + path + "\"";
-    const char* comspec = std::getenv("COMSPEC");
-    if (comspec != nullptr && *comspec != '\0') {
-        std::string commandLine = std::string(comspec) + " /c " + command;
-        STARTUPINFOA startup;
+    const std::wstring command =
+        L"start \"\" \"" + tarvelo::widenedUtf8(tarvelo::utf8FromAnsi(path)) + L"\"";
+    const DWORD size = GetEnvironmentVariableW(L"COMSPEC", nullptr, 0);
+    if (size > 1) {
+        std::wstring comspec(size, L'\0');
+        comspec.resize(GetEnvironmentVariableW(L"COMSPEC", comspec.data(), size));
+        std::wstring commandLine = L"\"" + comspec + L"\" /c " + command;
+        STARTUPINFOW startup;
         std::memset(&startup, 0, sizeof startup);
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process;
         std::memset(&process, 0, sizeof process);
-        if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
-                           NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process)) {
+        if (CreateProcessW(comspec.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                           NORMAL_PRIORITY_CLASS | CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                           &process)) {
             CloseHandle(process.hThread);
             CloseHandle(process.hProcess);
         }
         return;
     }
     // A failure to run the interpreter is not reported.
-    (void)std::system(command.c_str());
+    (void)_wsystem(command.c_str());
 }
 
 #else

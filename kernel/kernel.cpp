@@ -10,6 +10,10 @@
 #include <string>
 #include <system_error>
 
+#if defined(_WIN32)
+#include "WindowsText.h"
+#endif
+
 namespace tarvelo {
 
 KernelState kernel_state;
@@ -256,7 +260,13 @@ std::string report_text(std::string_view gasName, std::int32_t language, const s
 
 int save2file(const char* gasName, const char* path, const std::int32_t* language,
               std::int32_t gasNameLength, std::int32_t pathLength, const std::tm& now) {
+#if defined(_WIN32)
+    // The path comes in the process's ANSI code page; the file is opened
+    // through the wide functions, which replace_file reaches with UTF-8.
+    const std::string target = utf8FromAnsi(trimmed_text(path, pathLength));
+#else
     const std::string target(trimmed_text(path, pathLength));
+#endif
     if (target.empty())
         return ENOENT;
     const std::int32_t code = language ? *language : 0;

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Checks a cross-built TarveloV1_Kernel.dll as a Windows caller sees it:
-#   check-windows-kernel.sh i686|x86_64 DLL IMPORT_LIBRARY SOURCE_DIR WORK_DIR
+#   check-windows-kernel.sh i686|x86_64 DLL IMPORT_LIBRARY SOURCE_DIR WORK_DIR VERSION
 # - exactly the exports Calculate, GasData_Init, Help, Save2File, undecorated,
 #   with ordinals 1-4 in that order;
 # - on i686, stdcall: the function behind each export is the compiler's
 #   stdcall symbol (_Name@bytes) and every return pops its arguments;
 # - imports from system DLLs only (the MinGW runtime is linked in);
-# - the version resource: file and product version 1.0.0.0 and the comment;
+# - the version resource: file and product version VERSION.0 (the product's);
 # - a C caller compiled with the public header links through the import
 #   library and imports the four plain names from TarveloV1_Kernel.dll.
 # Exits 77 (skipped) when the DLL was not built because no cross compiler is
@@ -17,6 +17,7 @@ dll=$2
 implib=$3
 src=$4
 work=$5
+version=$6
 tools=$arch-w64-mingw32
 
 if [[ ! -f "$dll" ]]; then
@@ -95,9 +96,10 @@ fi
 
 # The version resource, decompiled back to resource script.
 resource=$("$tools-windres" -J coff -i "$dll" -O rc 2>&1) || fail "windres cannot read the resources: $resource"
-for line in 'FILEVERSION 1, 0, 0, 0' 'PRODUCTVERSION 1, 0, 0, 0' \
-            'VALUE "FileVersion", "1.0.0.0"' 'VALUE "ProductVersion", "1.0.0.0"' \
-            'VALUE "Comments", "Kernel for TarveloV1"' \
+commas=${version//./, }
+for line in "FILEVERSION $commas, 0" "PRODUCTVERSION $commas, 0" \
+            "VALUE \"FileVersion\", \"$version.0\"" "VALUE \"ProductVersion\", \"$version.0\"" \
+            'VALUE "CompanyName", "Marsk"' 'VALUE "ProductName", "TarveloV1"' \
             'VALUE "OriginalFilename", "TarveloV1_Kernel.dll"'; do
     grep -qF "$line" <<<"$resource" || fail "version resource lacks '$line'"
 done
@@ -121,4 +123,4 @@ if ((failures > 0)); then
     echo "$failures check(s) failed for $dll"
     exit 1
 fi
-echo "$dll ($arch): 4 exports with ordinals 1-4, system imports only, version 1.0.0.0, links through its import library$([[ $arch == i686 ]] && echo ', stdcall')"
+echo "$dll ($arch): 4 exports with ordinals 1-4, system imports only, version $version.0, links through its import library$([[ $arch == i686 ]] && echo ', stdcall')"

@@ -4,6 +4,8 @@
 #   e2e-installer.sh WINDOWS_BUILD_DIR LINUX_BIN_DIR WORK_DIR
 # 1. `msiexec /i` installs the MSI silently into Program Files\TarveloV1,
 #    with its Start-menu entry and its entry among the installed programs;
+#    a second package of the same version (a rebuild: a new product code)
+#    installs over it and leaves one entry;
 # 2. the installed program runs on a virtual X display (Xvfb): the worked
 #    example is typed with xdotool and calculated, and the three results are
 #    copied out of their boxes through the clipboard;
@@ -15,6 +17,7 @@
 #    the Start menu or among the installed programs.
 # SCREENSHOT=FILE keeps a picture of the window with its results.
 set -uo pipefail
+src=$(cd "$(dirname "$0")/../.." && pwd)
 dir=$1
 linux_bin=$2
 work=$3
@@ -73,6 +76,16 @@ grep -q 'DisplayName    REG_SZ    TarveloV1$' "$work/uninstall.txt" ||
     fail "no entry among the installed programs"
 echo "installed: $(find "$installed" -type f | wc -l) files, Start-menu entry, uninstall entry"
 
+"$src/packaging/windows/make-msi" "$dir" "$work/rebuilt.msi" >"$work/rebuild.log" 2>&1 ||
+    fail "could not build a second package: $(cat "$work/rebuild.log")"
+wine msiexec /i "$(winepath -w "$work/rebuilt.msi")" /qn >"$work/reinstall.log" 2>&1 ||
+    fail "msiexec /i of a second package of the same version failed: $(cat "$work/reinstall.log")"
+entries=$(wine reg query "$uninstall_key" /s 2>/dev/null | tr -d '\r' |
+    grep -c 'DisplayName    REG_SZ    TarveloV1$')
+[[ $entries == 1 ]] || fail "$entries entries among the installed programs after a same-version package"
+msi=$work/rebuilt.msi
+echo "a second package of the same version installed over the first: one entry"
+
 
 # 2. The program, driven by keys.
 wine "C:\\Program Files\\TarveloV1\\TarveloV1R1.exe" >"$work/program.log" 2>&1 &
@@ -129,6 +142,22 @@ fi
 echo "window (${WIDTH}x${HEIGHT}) shows: ${results[*]}"
 [[ "${results[*]}" == "9.94 805.8 10.38" ]] ||
     fail "the window shows '${results[*]}', expected 9.94 805.8 10.38"
+
+# F1 opens the help: the command interpreter's `start` hands the CHM to
+# Wine's viewer, hh.exe, whose window appears on the display.
+xdotool windowfocus --sync "$window" 2>/dev/null
+xdotool key F1
+viewer=
+for _ in $(seq 40); do
+    viewer=$(xdotool search --class '^hh\.exe$' 2>/dev/null | head -1)
+    [[ -n "$viewer" ]] && break
+    sleep 0.5
+done
+[[ -n "$viewer" ]] || fail "F1 opened no help viewer"
+echo "F1: the help viewer hh.exe shows $(xdotool getwindowname "$viewer")"
+xdotool windowactivate --sync "$viewer" key alt+F4 2>/dev/null
+sleep 1
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 
 # 3. The same gas through the installed command line and the Linux one.
 wine "C:\\Program Files\\TarveloV1\\tarvelo.exe" report --name "Erdgas H" --lang de \
