@@ -159,7 +159,11 @@ UTF-8, otherwise as Windows-1252 (a spreadsheet's "CSV" on Windows).
                         to base volume at T,p (such as 15C,101.325kPa)
   -j, --jobs N          calculate on N threads, 1 to 256 (default: the number
                         of cores the process may use); the output, messages
-                        and reports are the same for every N
+                        and reports are the same for every N. One line says
+                        so when N exceeds the cores, or when the system
+                        starts fewer threads. At most 16 blocks of about
+                        1 MiB are in flight whatever N, which bounds the
+                        memory
   -o, --out, --output OUT.csv
                         output file, replaced only when the run is complete
                         ('-' is standard output; a device, a FIFO or
@@ -210,7 +214,9 @@ Output columns:
             value, a wrong number of fields, bad quoting, a report not written
 Failed rows keep their name and have empty results; each is also reported on
 standard error with its line number and column. A progress line appears on
-standard error when it is a terminal.
+standard error when it is a terminal; a message clears it first. A run out of
+memory stops with one line and leaves OUT.csv as it was; so does any signal
+that ends the program (no temporary file is left).
 
 Exit status: 0 every row computed; 1 bad command line or header, unreadable
 input, unwritable output; 2 the run finished but some rows failed.
