@@ -62,19 +62,21 @@ std::string readAll(HANDLE pipe) {
 // `console` into a console of its own, whose screen is read back.
 Outcome tarvelo(const std::wstring& arguments, bool console) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE outRead, outWrite, errRead, errWrite;
-    CreatePipe(&outRead, &outWrite, &inherit, 1 << 20);
-    CreatePipe(&errRead, &errWrite, &inherit, 1 << 20);
-    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
     HANDLE screen = INVALID_HANDLE_VALUE;
     if (console) {
+        // Before the pipes: the console's host process would inherit them
+        // and keep them open.
         FreeConsole();
         AllocConsole();
         screen =
             CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                         FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
     }
+    HANDLE outRead, outWrite, errRead, errWrite;
+    CreatePipe(&outRead, &outWrite, &inherit, 1 << 20);
+    CreatePipe(&errRead, &errWrite, &inherit, 1 << 20);
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
