@@ -6,6 +6,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -21,9 +22,31 @@ bool displayAvailable() {
 #endif
 }
 
+// --help and --version answer on standard output instead of opening the
+// window; other arguments are Qt's (-platform, -style, ...).
+bool answeredOnTheCommandLine(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--version" || argument == "-v") {
+            std::printf("%s %s\n", tarvelo::kAppTitle, tarvelo::kVersion);
+            return true;
+        }
+        if (argument == "--help" || argument == "-h") {
+            std::printf("Usage: %s [--help] [--version] [Qt options]\n\n"
+                        "Opens the window that calculates the combustion properties of a fuel\n"
+                        "gas mixture from its composition. Without a window: tarvelo --help.\n",
+                        tarvelo::kAppTitle);
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (answeredOnTheCommandLine(argc, argv))
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
     if (!displayAvailable()) {
         std::fprintf(stderr,
                      "%s: no graphical display found (neither DISPLAY nor "

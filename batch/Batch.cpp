@@ -4,8 +4,10 @@
 #include "DescriptorIo.h"
 #include "KernelBinding.h"
 #include "Numbers.h"
+#include "Quoted.h"
 #include "ReplaceFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
@@ -18,6 +20,9 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <new>
+#include <streambuf>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -30,8 +35,10 @@ namespace tarvelo::batch {
 namespace {
 
 constexpr int kNameColumn = -1;
-// A component of ISO 6976 that the kernel does not know (with --iso6976).
+// A component that the kernel does not know (read for the column sets).
 constexpr int kIsoOnlyColumn = -2;
+// A column that a column set claimed (a temperature, a pressure, ...).
+constexpr int kClaimedColumn = -3;
 constexpr std::size_t kProgressEvery = 1 << 16;
 
 std::string_view trimBlanks(std::string_view text) {
@@ -48,68 +55,113 @@ std::string lineOf(std::string_view inputName, std::size_t line) {
 
 // Shows a field in a message: quoted, cut when long, controls as '?'.
 std::string shown(std::string_view field) {
-    constexpr std::size_t kMax = 40;
-    std::string text = "'";
-    for (std::size_t i = 0; i < field.size() && i < kMax; ++i)
-        text.push_back(static_cast<unsigned char>(field[i]) < 0x20 ? '?' : field[i]);
-    if (field.size() > kMax)
-        text += "...";
-    return text + "'";
+    return quoted(field);
 }
 
-// Maps each input column to a component index or the name column.
-std::vector<int> readHeader(const CsvRecord& header, std::string_view inputName, int& nameIndex,
-                            std::optional<Iso6976Columns>& iso) {
+// What the header makes of each input column: the kernel's component index,
+// the name column, a component only the column sets read, or a column a set
+// claimed; and the component (0..59) of each composition column.
+struct HeaderMap {
+    std::vector<int> columns;
+    std::vector<int> componentOf; // -1: not a composition column
+    int nameIndex = -1;
+};
+
+HeaderMap readHeader(const CsvRecord& header, std::string_view inputName,
+                     const std::vector<std::unique_ptr<ColumnSet>>& sets) {
     const std::string where = lineOf(inputName, header.line);
     if (!header.problem.empty())
         throw BatchError(where + "header: " + std::string(header.problem));
-    std::vector<int> columns;
-    std::vector<bool> seen(kComponentCount, false);
-    std::vector<std::string> isoSeen(gasquality::kComponentCount);
-    nameIndex = -1;
+    HeaderMap map;
+    std::vector<std::string> seen(components::kCount);
     for (std::size_t i = 0; i < header.fields.size(); ++i) {
         const std::string_view label = trimBlanks(header.fields[i]);
         if (equalsIgnoringCase(label, "name")) {
-            if (nameIndex >= 0)
+            if (map.nameIndex >= 0)
                 throw BatchError(where + "column name appears twice");
-            nameIndex = int(i);
-            columns.push_back(kNameColumn);
+            map.nameIndex = int(i);
+            map.columns.push_back(kNameColumn);
+            map.componentOf.push_back(-1);
             continue;
         }
-        const auto index = componentIndex(label);
-        if (iso && !label.empty()) {
-            if (const auto component = Iso6976Columns::componentOf(label)) {
-                std::string& first = isoSeen[*component];
-                if (!first.empty())
-                    throw BatchError(where + "column " + shown(label) + " names " +
-                                     std::string(gasquality::componentName(*component)) +
-                                     " as column " + shown(first) + " does");
-                first = std::string(label);
-                iso->mapColumn(i, *component);
-                if (!index) {
-                    columns.push_back(kIsoOnlyColumn);
-                    continue;
+        if (label.empty())
+            throw BatchError(where + "column " + std::to_string(i + 1) +
+                             " has no name in the header");
+        const auto component = components::find(label);
+        if (!component) {
+            bool claimed = false;
+            for (const auto& set : sets)
+                if (set->claim(i, label)) {
+                    claimed = true;
+                    break;
                 }
+            if (!claimed) {
+                std::string message =
+                    where + "unknown column " + shown(label) +
+                    " (expected name or a component: " + componentLabelList(", ") + ")";
+                if (const std::string hint = components::suggestion(label); !hint.empty())
+                    message += "; " + hint;
+                throw BatchError(message);
             }
+            map.columns.push_back(kClaimedColumn);
+            map.componentOf.push_back(-1);
+            continue;
         }
-        if (!index) {
-            if (label.empty())
-                throw BatchError(where + "column " + std::to_string(i + 1) +
-                                 " has no name in the header");
-            throw BatchError(where + "unknown column " + shown(label) +
-                             " (expected name or a component: " + componentLabelList(", ") + ")");
+        const int kernel = components::kTable[*component].kernel;
+        std::string& first = seen[*component];
+        if (!first.empty()) {
+            if (sets.empty() && kernel >= 0)
+                throw BatchError(where + "column " +
+                                 std::string(kComponentLabels[std::size_t(kernel)]) +
+                                 " appears twice");
+            throw BatchError(where + "column " + shown(label) + " names " +
+                             std::string(components::kTable[*component].name) + " as column " +
+                             shown(first) + " does");
         }
-        if (seen[std::size_t(*index)])
-            throw BatchError(where + "column " + std::string(kComponentLabels[*index]) +
-                             " appears twice");
-        seen[std::size_t(*index)] = true;
-        columns.push_back(*index);
+        first = std::string(label);
+        if (kernel < 0 && sets.empty())
+            throw BatchError(where + "column " + shown(label) + ": " +
+                             std::string(components::kTable[*component].name) +
+                             " is not one of the kernel's components (the --iso6976 columns take "
+                             "it)");
+        map.columns.push_back(kernel >= 0 ? kernel : kIsoOnlyColumn);
+        map.componentOf.push_back(sets.empty() ? -1 : int(*component));
     }
-    return columns;
+    for (const auto& set : sets)
+        if (std::string problem = set->headerProblem(); !problem.empty())
+            throw BatchError(where + problem);
+    return map;
+}
+
+// Writes the values of one column set, each preceded by `delimiter`, empty
+// when the set refused the row or left the value NaN.
+char* writeSetValues(char* p, const ColumnSet& set, const double* values, bool computed,
+                     char delimiter, char mark, bool quote) {
+    const std::size_t count = set.names().size();
+    const int digits = set.digits();
+    for (std::size_t i = 0; i < count; ++i) {
+        *p++ = delimiter;
+        if (!computed || std::isnan(values[i]))
+            continue;
+        if (quote)
+            *p++ = '"';
+        if (digits > 0) {
+            p = writeGeneral(p, values[i], digits, mark);
+        } else {
+            char* const start = p;
+            p = std::to_chars(p, p + kMaxNumberText, values[i]).ptr;
+            for (char* q = start; q < p; ++q)
+                if (*q == '.')
+                    *q = mark;
+        }
+        if (quote)
+            *p++ = '"';
+    }
+    return p;
 }
 
 std::string columnName(const CsvRecord& header, std::size_t index, int column) {
-    if (column == kIsoOnlyColumn)
+    if (column == kIsoOnlyColumn || column == kClaimedColumn)
         return std::string(trimBlanks(header.fields[index]));
     return column == kNameColumn ? std::string("name")
                                  : std::string(kComponentLabels[std::size_t(column)]);
@@ -129,7 +181,7 @@ struct ReportRow {
     std::size_t reasonStart; // where the row's reason field starts in the chunk's text
     std::string_view name;
     Composition percent;
-    std::string isoReason; // the reason written, if any
+    std::string setReason; // the column sets' reason written, if any
 };
 
 } // namespace
@@ -137,14 +189,16 @@ struct ReportRow {
 // The layout of the input, fixed by its header.
 struct BatchRun::Layout {
     std::vector<int> columns;
-    CsvRecord header; // its labels, for messages naming ISO-only columns
+    std::vector<int> componentOf;     // with column sets: the component of each column, or -1
+    std::vector<std::size_t> present; // those components, ascending
+    CsvRecord header;                 // its labels, for messages naming ISO-only columns
     std::vector<std::string> headerText;
     int nameIndex = -1;
     char delimiter = ',';
     char mark = '.';
     bool quoteNumbers = false; // a decimal comma in comma-separated output needs quotes
     bool writeReports = false;
-    // Rows are first tried with processPlainRow: not with --iso6976, whose
+    // Rows are first tried with processPlainRow: not with column sets, whose
     // amounts are read from the field texts, nor when the decimal mark is the
     // delimiter, where a number with decimals is always quoted.
     bool plainRows = false;
@@ -167,8 +221,10 @@ struct BatchRun::Chunk {
     std::vector<std::size_t> rowEnds;
     std::vector<RowNote> notes;
     std::vector<ReportRow> reports;
-    Iso6976Columns::Amounts isoPercent{}; // the ISO amounts of the row being read
-    std::size_t rows = 0, lines = 0, failed = 0, flagged = 0;
+    Amounts amounts{};             // the column sets' amounts of the row being read
+    std::vector<double> setValues; // the column sets' values of that row
+    std::vector<char> setComputed; // and whether each set computed it
+    std::size_t rows = 0, lines = 0, failed = 0, flagged = 0, kernelSkipped = 0;
     std::exception_ptr error;
     bool done = false;
 
@@ -178,7 +234,7 @@ struct BatchRun::Chunk {
         rowEnds.clear();
         notes.clear();
         reports.clear();
-        rows = lines = failed = flagged = 0;
+        rows = lines = failed = flagged = kernelSkipped = 0;
         error = nullptr;
         done = false;
     }
@@ -196,8 +252,12 @@ unsigned availableCores() noexcept {
 
 BatchRun::BatchRun(const BatchRequest& request, Calculator& calculator, std::ostream& messages)
     : request_(request), calculator_(calculator), messages_(messages) {
-    if (request_.iso6976)
-        iso_.emplace(*request_.iso6976);
+    for (const ColumnSetMaker& make : request_.columnSets) {
+        sets_.push_back(make());
+        setColumns_ += sets_.back()->names().size();
+    }
+    // Each value takes at most a number's room, quotes and a delimiter.
+    setText_ = setColumns_ * (kMaxNumberText + 3);
 }
 
 BatchRun::~BatchRun() = default;
@@ -208,7 +268,8 @@ struct BatchRun::ParsedRow {
     std::string_view name;  // empty without a name column
     bool plainName = false; // the name needs no quotes (else writeRow looks)
     std::string reason;     // why the row failed; empty when it did not
-    Iso6976Columns::Row iso;
+    std::string setReason;  // why column sets refused the row; empty when none did
+    std::string kernelSkip; // a component the kernel lacks, present in the row
 };
 
 Results BatchRun::calculate(const Composition& percent) {
@@ -230,13 +291,14 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
     std::string& reason = parsed.reason;
     Composition& percent = parsed.percent;
     bool failed = false;
-    // Zeroing the ISO amounts cost 65 instructions a row, also without
-    // --iso6976 (callgrind), so they are kept in the chunk and zeroed only when used.
-    Iso6976Columns::Amounts& isoPercent = chunk.isoPercent;
-    if (iso_)
-        isoPercent.fill(0.0);
-    Iso6976Columns::Row& isoRow = parsed.iso;
-    std::string kernelBlockedBy; // an ISO-only component present in the row
+    // Zeroing the amounts cost 65 instructions a row, also without column
+    // sets (callgrind), so they are kept in the chunk and zeroed only when used.
+    Amounts& amounts = chunk.amounts;
+    const bool sets = !sets_.empty();
+    if (sets)
+        for (const std::size_t i : layout.present)
+            amounts[i] = 0.0;
+    std::string& kernelBlockedBy = parsed.kernelSkip; // a component the kernel lacks
 
     if (!record.problem.empty()) {
         const std::size_t index = record.problemField;
@@ -256,15 +318,21 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
         const int* const columnOf = columns.data();
         const std::string_view* const field = fields.data();
         const std::size_t count = columns.size();
-        const Iso6976Columns* const iso = iso_ ? &*iso_ : nullptr;
+        const int* const componentOf = layout.componentOf.data();
         for (std::size_t i = 0; i < count; ++i) {
             const int column = columnOf[i];
-            if (column == kNameColumn)
+            if (column == kNameColumn || column == kClaimedColumn)
                 continue;
-            const ParsedNumber number = parseNumber(field[i], mark);
+            // The column sets take the amount as typed, in double precision;
+            // the kernel's columns in single precision, read once for both.
+            const ParsedAmount amount =
+                sets ? parseAmount(field[i], mark) : ParsedAmount{NumberStatus::Empty, 0.0};
+            const ParsedNumber number =
+                sets ? inSinglePrecision(amount) : parseNumber(field[i], mark);
             if (number.status == NumberStatus::Ok) {
-                if (iso) {
-                    iso->add(isoPercent, i, field[i], mark);
+                if (sets) {
+                    if (componentOf[i] >= 0)
+                        amounts[std::size_t(componentOf[i])] += amount.value;
                     if (column == kIsoOnlyColumn && number.value != 0.0f && kernelBlockedBy.empty())
                         kernelBlockedBy = columnName(header, i, column);
                 }
@@ -284,11 +352,9 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
         }
     }
 
-    // The ISO columns of a readable row, whatever the kernel makes of it.
-    if (iso_ && !failed)
-        isoRow = iso_->compute(isoPercent);
-    if (!failed && !kernelBlockedBy.empty())
-        reason = "kernel: component " + kernelBlockedBy + " is not one of the kernel's";
+    // The column sets of a readable row, whatever the kernel makes of it.
+    if (sets && !failed)
+        computeSets(RowInput{amounts, layout.present, fields, mark}, chunk, parsed.setReason);
 
     if (!layout.numbered() && std::size_t(layout.nameIndex) < fields.size())
         parsed.name = fields[std::size_t(layout.nameIndex)];
@@ -356,12 +422,17 @@ void BatchRun::writeRow(ParsedRow& parsed, std::size_t row, std::size_t line, Ch
     const bool quoteNumbers = layout.quoteNumbers;
     OutputBuffer& out = chunk.text;
     const Composition& percent = parsed.percent;
-    const Iso6976Columns::Row& isoRow = parsed.iso;
+    const std::string& setReason = parsed.setReason;
     std::string& reason = parsed.reason;
     bool failed = !reason.empty();
+    // A component the kernel lacks leaves the kernel's columns empty; the row
+    // fails only when a column set refused it too.
+    const bool kernelSkipped = !failed && !parsed.kernelSkip.empty();
+    if (kernelSkipped)
+        reason = "kernel: component " + parsed.kernelSkip + " is not one of the kernel's";
     Results results;
     float sum = 0.0f;
-    if (!failed) {
+    if (!failed && !kernelSkipped) {
         results = calculate(percent);
         sum = compositionSum(percent);
         if (!std::isfinite(results.lambda) || !std::isfinite(results.rho) ||
@@ -377,20 +448,23 @@ void BatchRun::writeRow(ParsedRow& parsed, std::size_t row, std::size_t line, Ch
     else if (!layout.numbered())
         out.appendField(rowName, delimiter);
 
-    if (failed) {
-        ++chunk.failed;
-        char* p = out.reserve(std::size(kOutputColumns) + Iso6976Columns::kMaxText);
+    if (failed || kernelSkipped) {
+        if (failed || !setReason.empty()) {
+            ++chunk.failed;
+            // The message names the row's own fault; the field adds the sets' reason.
+            chunk.notes.push_back({row, line, reason});
+        } else {
+            ++chunk.kernelSkipped;
+        }
+        char* p = out.reserve(std::size(kOutputColumns) + setText_);
         for (std::size_t i = 0; i + 2 < std::size(kOutputColumns); ++i)
             *p++ = delimiter;
-        if (iso_)
-            p = Iso6976Columns::write(p, isoRow, delimiter, mark, quoteNumbers);
+        p = writeSets(p, chunk, !failed, delimiter, mark, quoteNumbers);
         *p++ = delimiter; // flag
         *p++ = delimiter; // reason
         out.commit(p);
-        // The message names the row's own fault; the field adds the ISO columns' reason.
-        chunk.notes.push_back({row, line, reason});
-        if (!isoRow.reason.empty())
-            reason += "; " + isoRow.reason;
+        if (!setReason.empty())
+            reason += "; " + setReason;
         out.appendField(reason, delimiter);
         out.put('\n');
         return;
@@ -398,14 +472,14 @@ void BatchRun::writeRow(ParsedRow& parsed, std::size_t row, std::size_t line, Ch
 
     const bool flagged = !sumNear100(sum);
     chunk.flagged += flagged;
-    // ISO columns that were asked for and refused are a failure of the row,
+    // Column sets that were asked for and refused are a failure of the row,
     // named on standard error like any other, though its kernel columns stand.
-    if (!isoRow.reason.empty()) {
+    if (!setReason.empty()) {
         ++chunk.failed;
-        chunk.notes.push_back({row, line, isoRow.reason});
+        chunk.notes.push_back({row, line, setReason});
     }
 
-    char* p = out.reserve(10 * (kMaxNumberText + 3) + 16 + Iso6976Columns::kMaxText);
+    char* p = out.reserve(10 * (kMaxNumberText + 3) + 16 + setText_);
     auto number = [&](auto write) {
         *p++ = delimiter;
         if (quoteNumbers)
@@ -432,8 +506,7 @@ void BatchRun::writeRow(ParsedRow& parsed, std::size_t row, std::size_t line, Ch
         if (quoteNumbers)
             *p++ = '"';
     }
-    if (iso_)
-        p = Iso6976Columns::write(p, isoRow, delimiter, mark, quoteNumbers);
+    p = writeSets(p, chunk, true, delimiter, mark, quoteNumbers);
     *p++ = delimiter;
     if (flagged) {
         std::memcpy(p, "sum-not-100", 11);
@@ -442,10 +515,39 @@ void BatchRun::writeRow(ParsedRow& parsed, std::size_t row, std::size_t line, Ch
     *p++ = delimiter;
     out.commit(p);
     if (layout.writeReports)
-        chunk.reports.push_back({row, line, out.text().size(), rowName, percent, isoRow.reason});
-    if (!isoRow.reason.empty())
-        out.appendField(isoRow.reason, delimiter);
+        chunk.reports.push_back({row, line, out.text().size(), rowName, percent, setReason});
+    if (!setReason.empty())
+        out.appendField(setReason, delimiter);
     out.put('\n');
+}
+
+// The column sets of one readable row: their values in the chunk, and the
+// reasons of those that refused it, joined by "; ".
+void BatchRun::computeSets(const RowInput& input, Chunk& chunk, std::string& reason) const {
+    chunk.setValues.resize(setColumns_);
+    chunk.setComputed.resize(sets_.size());
+    double* values = chunk.setValues.data();
+    for (std::size_t k = 0; k < sets_.size(); ++k) {
+        const std::string why = sets_[k]->compute(input, values);
+        chunk.setComputed[k] = why.empty();
+        if (!why.empty())
+            reason += (reason.empty() ? "" : "; ") + why;
+        values += sets_[k]->names().size();
+    }
+}
+
+// Writes the column sets' values of the row just computed, empty where a set
+// refused it or, without `computed`, all empty.
+char* BatchRun::writeSets(char* p, const Chunk& chunk, bool computed, char delimiter, char mark,
+                          bool quote) const {
+    const double* values = chunk.setValues.data();
+    for (std::size_t k = 0; k < sets_.size(); ++k) {
+        const ColumnSet& set = *sets_[k];
+        p = writeSetValues(p, set, values, computed && chunk.setComputed[k], delimiter, mark,
+                           quote);
+        values += set.names().size();
+    }
+    return p;
 }
 
 void BatchRun::processChunk(Chunk& chunk, const Layout& layout) {
@@ -540,8 +642,8 @@ void BatchRun::emit(Chunk& chunk, const Layout& layout, std::string_view inputNa
                 ++summary.failed;
                 out.append(text.substr(start, report.reasonStart - start));
                 std::string reason = "report not written: " + std::string(std::strerror(error));
-                if (!report.isoReason.empty())
-                    reason += "; " + report.isoReason;
+                if (!report.setReason.empty())
+                    reason += "; " + report.setReason;
                 out.appendField(reason, layout.delimiter);
                 out.put('\n');
                 note(report.line) << "report " << shown(path)
@@ -553,124 +655,180 @@ void BatchRun::emit(Chunk& chunk, const Layout& layout, std::string_view inputNa
     summary.rows += chunk.rows;
     summary.failed += chunk.failed;
     summary.flagged += chunk.flagged;
+    summary.kernelSkipped += chunk.kernelSkipped;
 }
+
+// The layout of the input from its header, in the first block.
+BatchRun::Layout BatchRun::readLayout(Chunk& first, std::string_view inputName,
+                                      std::size_t& baseLine) const {
+    Layout layout;
+    CsvReader headerReader(first.input.data(), first.input.size(), request_.delimiter);
+    CsvRecord header;
+    if (!headerReader.next(header))
+        throw BatchError(std::string(inputName) + ": no header row (the input is empty)");
+    HeaderMap map = readHeader(header, inputName, sets_);
+    layout.columns = std::move(map.columns);
+    layout.componentOf = std::move(map.componentOf);
+    for (const int component : layout.componentOf)
+        if (component >= 0)
+            layout.present.push_back(std::size_t(component));
+    std::sort(layout.present.begin(), layout.present.end());
+    layout.nameIndex = map.nameIndex;
+    // The labels outlive the block they were read from.
+    layout.headerText.assign(header.fields.begin(), header.fields.end());
+    for (const std::string& label : layout.headerText)
+        layout.header.fields.push_back(label);
+    first.begin = headerReader.consumed();
+    baseLine = headerReader.nextLine();
+
+    layout.delimiter = request_.delimiter;
+    layout.mark = request_.decimalMark;
+    layout.quoteNumbers = layout.mark == layout.delimiter;
+    layout.writeReports = !request_.reportsDir.empty();
+    layout.plainRows = sets_.empty() && layout.mark != layout.delimiter;
+    for (const char stop : {layout.delimiter, '\n', '\r', '"'})
+        layout.nameStops[static_cast<unsigned char>(stop)] = true;
+    return layout;
+}
+
+// The output's header line: the name or row column, the kernel's columns
+// and the column sets' before flag.
+void BatchRun::writeHeader(const Layout& layout, OutputBuffer& out) const {
+    if (request_.bom)
+        out.append("\xEF\xBB\xBF");
+    out.append(layout.numbered() ? "row" : "name");
+    for (const std::string_view column : kOutputColumns) {
+        if (column == "flag")
+            for (const auto& set : sets_)
+                for (const std::string_view setColumn : set->names()) {
+                    out.put(layout.delimiter);
+                    out.append(setColumn);
+                }
+        out.put(layout.delimiter);
+        out.append(column);
+    }
+    out.put('\n');
+}
+
+// The worker threads of a run: they take chunks from the queue and mark
+// them done, while the calling thread reads, hands out and writes. With one
+// job there are none, and the calling thread processes each chunk as it
+// hands it out. The destructor stops and joins the workers.
+class BatchRun::Workers {
+public:
+    Workers(BatchRun& run, const Layout& layout, unsigned jobs, std::ostream& messages)
+        : run_(run), layout_(layout), jobs_(jobs) {
+        if (jobs_ <= 1)
+            return;
+        // A system that refuses more threads (ulimit -u) leaves the run with
+        // those it has, or with this thread alone; it says so.
+        try {
+            while (threads_.size() < jobs_)
+                threads_.emplace_back([this] { work(); });
+        } catch (const std::system_error& e) {
+            messages << "tarvelo batch: note: " << threads_.size() << " of " << jobs_
+                     << " threads could be started (" << e.code().message() << "); going on with "
+                     << std::max<std::size_t>(threads_.size(), 1) << '\n';
+            jobs_ = threads_.empty() ? 1 : unsigned(threads_.size());
+        }
+    }
+    ~Workers() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        workAvailable_.notify_all();
+        for (std::thread& thread : threads_)
+            thread.join();
+    }
+    Workers(const Workers&) = delete;
+    Workers& operator=(const Workers&) = delete;
+
+    // Two chunks per thread keep every thread busy while the calling thread
+    // writes; kMaxChunksInFlight bounds the memory whatever the number of threads.
+    std::size_t maxInFlight() const noexcept {
+        return jobs_ > 1 ? std::min(2 * std::size_t(jobs_), kMaxChunksInFlight) : 1;
+    }
+
+    void dispatch(Chunk& chunk) {
+        if (jobs_ == 1) {
+            run_.processChunk(chunk, layout_);
+            chunk.done = true;
+            return;
+        }
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            queue_.push_back(&chunk);
+        }
+        workAvailable_.notify_one();
+    }
+
+    void waitFor(Chunk& chunk) {
+        if (jobs_ == 1)
+            return;
+        std::unique_lock<std::mutex> lock(mutex_);
+        chunkDone_.wait(lock, [&] { return chunk.done; });
+    }
+
+private:
+    void work() {
+        for (;;) {
+            Chunk* chunk;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                workAvailable_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+                if (stopping_)
+                    return;
+                chunk = queue_.front();
+                queue_.pop_front();
+            }
+            run_.processChunk(*chunk, layout_);
+            {
+                const std::lock_guard<std::mutex> lock(mutex_);
+                chunk->done = true;
+            }
+            chunkDone_.notify_all();
+        }
+    }
+
+    BatchRun& run_;
+    const Layout& layout_;
+    unsigned jobs_;
+    std::mutex mutex_;
+    std::condition_variable workAvailable_, chunkDone_;
+    std::deque<Chunk*> queue_;
+    bool stopping_ = false;
+    std::vector<std::thread> threads_;
+};
 
 BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBuffer& out) {
     CsvBlockReader blocks(inputFd, request_.delimiter);
-    auto first = std::make_unique<Chunk>();
     std::size_t baseLine = 1; // the line on which the next chunk starts
     auto tooLong = [&](const CsvRecordTooLong& e) {
         return CsvReadError("line " + std::to_string(baseLine + e.blankLinesBefore()) + ": " +
                             e.what());
     };
+    auto first = std::make_unique<Chunk>();
     bool more;
     try {
         more = blocks.next(first->input, chunkBytes);
     } catch (const CsvRecordTooLong& e) {
         throw tooLong(e);
     }
-    Layout layout;
-    {
-        CsvReader headerReader(first->input.data(), first->input.size(), request_.delimiter);
-        CsvRecord header;
-        if (!more || !headerReader.next(header))
-            throw BatchError(std::string(inputName) + ": no header row (the input is empty)");
-        layout.columns = readHeader(header, inputName, layout.nameIndex, iso_);
-        // The labels outlive the block they were read from.
-        layout.headerText.assign(header.fields.begin(), header.fields.end());
-        for (const std::string& label : layout.headerText)
-            layout.header.fields.push_back(label);
-        first->begin = headerReader.consumed();
-        baseLine = headerReader.nextLine();
-    }
-    layout.delimiter = request_.delimiter;
-    layout.mark = request_.decimalMark;
-    layout.quoteNumbers = layout.mark == layout.delimiter;
-    layout.writeReports = !request_.reportsDir.empty();
-    layout.plainRows = !iso_ && layout.mark != layout.delimiter;
-    for (const char stop : {layout.delimiter, '\n', '\r', '"'})
-        layout.nameStops[static_cast<unsigned char>(stop)] = true;
-
-    if (request_.bom)
-        out.append("\xEF\xBB\xBF");
-    out.append(layout.numbered() ? "row" : "name");
-    for (const std::string_view column : kOutputColumns) {
-        if (iso_ && column == "flag")
-            for (const std::string_view isoColumn : Iso6976Columns::kNames) {
-                out.put(layout.delimiter);
-                out.append(isoColumn);
-            }
-        out.put(layout.delimiter);
-        out.append(column);
-    }
-    out.put('\n');
-
+    if (!more)
+        throw BatchError(std::string(inputName) + ": no header row (the input is empty)");
+    const Layout layout = readLayout(*first, inputName, baseLine);
+    writeHeader(layout, out);
     stateless_ = calculator_.stateless();
-    const unsigned jobs = request_.jobs > 0 ? request_.jobs : availableCores();
 
-    // Workers take chunks from `queue` and mark them done; this thread reads
-    // the chunks, hands them out and writes them in order. At most
-    // `maxInFlight` chunks exist at a time, whatever the size of the input.
-    // The chunks outlive the workers: `join` below is destroyed first.
+    // At most maxInFlight chunks exist at a time, whatever the size of the
+    // input; the chunks outlive the workers, which are destroyed first.
     std::deque<std::unique_ptr<Chunk>> inFlight;
     std::vector<std::unique_ptr<Chunk>> spare;
-    std::mutex mutex;
-    std::condition_variable workAvailable, chunkDone;
-    std::deque<Chunk*> queue;
-    bool stopping = false;
-    std::vector<std::thread> workers;
-    struct Join {
-        std::mutex& mutex;
-        std::condition_variable& workAvailable;
-        bool& stopping;
-        std::vector<std::thread>& workers;
-        ~Join() {
-            {
-                const std::lock_guard<std::mutex> lock(mutex);
-                stopping = true;
-            }
-            workAvailable.notify_all();
-            for (std::thread& worker : workers)
-                worker.join();
-        }
-    } join{mutex, workAvailable, stopping, workers};
-    if (jobs > 1) {
-        for (unsigned i = 0; i < jobs; ++i)
-            workers.emplace_back([&] {
-                for (;;) {
-                    Chunk* chunk;
-                    {
-                        std::unique_lock<std::mutex> lock(mutex);
-                        workAvailable.wait(lock, [&] { return stopping || !queue.empty(); });
-                        if (stopping)
-                            return;
-                        chunk = queue.front();
-                        queue.pop_front();
-                    }
-                    processChunk(*chunk, layout);
-                    {
-                        const std::lock_guard<std::mutex> lock(mutex);
-                        chunk->done = true;
-                    }
-                    chunkDone.notify_all();
-                }
-            });
-    }
-    const std::size_t maxInFlight = jobs > 1 ? 2 * std::size_t(jobs) : 1;
-
-    auto dispatch = [&](std::unique_ptr<Chunk> chunk) {
-        Chunk* c = chunk.get();
+    Workers workers(*this, layout, request_.jobs > 0 ? request_.jobs : availableCores(), messages_);
+    const auto dispatch = [&](std::unique_ptr<Chunk> chunk) {
         inFlight.push_back(std::move(chunk));
-        if (jobs == 1) {
-            processChunk(*c, layout);
-            c->done = true;
-            return;
-        }
-        {
-            const std::lock_guard<std::mutex> lock(mutex);
-            queue.push_back(c);
-        }
-        workAvailable.notify_one();
+        workers.dispatch(*inFlight.back());
     };
     dispatch(std::move(first));
 
@@ -679,7 +837,7 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
     BatchSummary summary;
     std::size_t nextProgress = kProgressEvery;
     for (;;) {
-        while (more && !readError && inFlight.size() < maxInFlight) {
+        while (more && !readError && inFlight.size() < workers.maxInFlight()) {
             std::unique_ptr<Chunk> chunk;
             if (spare.empty()) {
                 chunk = std::make_unique<Chunk>();
@@ -700,10 +858,7 @@ BatchSummary BatchRun::process(int inputFd, std::string_view inputName, OutputBu
         if (inFlight.empty())
             break;
         Chunk& chunk = *inFlight.front();
-        if (jobs > 1) {
-            std::unique_lock<std::mutex> lock(mutex);
-            chunkDone.wait(lock, [&] { return chunk.done; });
-        }
+        workers.waitFor(chunk);
         if (chunk.error)
             std::rethrow_exception(chunk.error);
         emit(chunk, layout, inputName, baseLine, out, summary);
@@ -730,7 +885,7 @@ namespace {
 
 class ProgressLine {
 public:
-    explicit ProgressLine(std::ostream& out)
+    explicit ProgressLine(ProgressAwareBuffer& out)
         : out_(out), start_(std::chrono::steady_clock::now()), last_(start_) {}
     void operator()(std::size_t rows, bool finished) {
         const auto now = std::chrono::steady_clock::now();
@@ -740,22 +895,57 @@ public:
         const double seconds = std::chrono::duration<double>(now - start_).count();
         const double rate = seconds > 0 ? double(rows) / seconds : 0.0;
         char line[96];
-        std::snprintf(line, sizeof line, "\rtarvelo batch: %zu rows, %.0f rows/s", rows, rate);
-        out_ << line;
-        if (finished)
-            out_ << '\n';
-        out_.flush();
+        const int n =
+            std::snprintf(line, sizeof line, "tarvelo batch: %zu rows, %.0f rows/s", rows, rate);
+        out_.progress(std::string_view(line, std::size_t(std::max(n, 0))), finished);
     }
 
 private:
-    std::ostream& out_;
+    ProgressAwareBuffer& out_;
     std::chrono::steady_clock::time_point start_, last_;
 };
 
 } // namespace
 
-int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& messages) {
+void ProgressAwareBuffer::progress(std::string_view line, bool finished) {
+    target_.sputc('\r');
+    target_.sputn(line.data(), std::streamsize(line.size()));
+    if (finished)
+        target_.sputc('\n');
+    shown_ = !finished;
+    target_.pubsync();
+}
+
+ProgressAwareBuffer::int_type ProgressAwareBuffer::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof()))
+        return traits_type::not_eof(c);
+    clearProgress();
+    return target_.sputc(traits_type::to_char_type(c));
+}
+
+std::streamsize ProgressAwareBuffer::xsputn(const char* text, std::streamsize n) {
+    clearProgress();
+    return target_.sputn(text, n);
+}
+
+void ProgressAwareBuffer::clearProgress() {
+    if (shown_)
+        target_.sputn("\r\033[K", 4);
+    shown_ = false;
+}
+
+int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& err) {
     const std::string prefix = "tarvelo batch: ";
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    ProgressAwareBuffer stderrBuffer(*err.rdbuf());
+    std::ostream terminalMessages(&stderrBuffer);
+    terminalMessages.flags(err.flags());
+    std::ostream& messages = terminal ? terminalMessages : err;
+    const unsigned cores = availableCores();
+    if (request.jobs > cores)
+        messages << prefix << "note: --jobs " << request.jobs << " is more than the " << cores
+                 << (cores == 1 ? " core" : " cores")
+                 << " this process may use: the threads take turns\n";
     const bool fromStdin = request.input == "-";
     const std::string inputName = fromStdin ? "stdin" : request.input;
     int inputFd = 0;
@@ -798,8 +988,8 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
     }
 
     BatchRun run(request, calculator, messages);
-    ProgressLine progressLine(messages);
-    if (::isatty(STDERR_FILENO))
+    ProgressLine progressLine(stderrBuffer);
+    if (terminal)
         run.progress = [&](std::size_t rows, bool finished) { progressLine(rows, finished); };
 
     BatchSummary summary;
@@ -820,6 +1010,9 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
     } catch (const KernelBindingError& e) {
         messages << prefix << "the calculation kernel is not available: " << e.systemText() << '\n';
         return kExitError;
+    } catch (const std::bad_alloc&) {
+        messages << prefix << "out of memory: the system or a limit (ulimit -v) refused more\n";
+        return kExitError;
     }
     if (!toStdout) {
         if (const int error = file.commit(); error != 0) {
@@ -828,6 +1021,10 @@ int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& 
             return kExitError;
         }
     }
+    if (summary.kernelSkipped > 0)
+        messages << prefix << summary.kernelSkipped << " of " << summary.rows
+                 << " rows hold a component the kernel does not know: their kernel columns are "
+                    "empty, their other columns computed\n";
     if (summary.failed > 0) {
         messages << prefix << summary.failed << " of " << summary.rows << " rows failed\n";
         return kExitRowsFailed;

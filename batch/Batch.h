@@ -4,19 +4,22 @@
 
 #include "BatchRequest.h"
 #include "Calculator.h"
+#include "ColumnSet.h"
 #include "CsvReader.h"
-#include "Iso6976Columns.h"
 #include "OutputBuffer.h"
 #include "ReportNames.h"
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
+#include <streambuf>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvelo::batch {
 
@@ -30,6 +33,9 @@ struct BatchSummary {
     std::size_t rows = 0;    // data rows read
     std::size_t failed = 0;  // rows written without results, or whose report failed
     std::size_t flagged = 0; // rows computed although their sum is not within 1 of 100
+    // rows whose column sets were computed but whose kernel columns are empty
+    // because they hold a component the kernel lacks; not failed
+    std::size_t kernelSkipped = 0;
 };
 
 // Exit statuses of `tarvelo batch`.
@@ -37,8 +43,8 @@ inline constexpr int kExitOk = 0;         // every row computed (flagged rows in
 inline constexpr int kExitError = 1;      // usage, input, output or kernel error
 inline constexpr int kExitRowsFailed = 2; // the run finished, but some rows failed
 
-// The output columns, in order; with --iso6976 the columns of
-// Iso6976Columns::kNames come before flag.
+// The output columns, in order; the columns of the run's column sets (see
+// ColumnSet.h) come before flag.
 inline constexpr std::string_view kOutputColumns[] = {
     "lambda", "rho", "hu",    "lambda_exact", "rho_exact", "hu_exact",
     "sum",    "d",   "wobbe", "flag",         "reason"};
@@ -47,6 +53,10 @@ inline constexpr std::string_view kOutputColumns[] = {
 // size; each is parsed, calculated and formatted on its own, and the results
 // are written in input order.
 inline constexpr std::size_t kChunkBytes = std::size_t(1) << 20;
+
+// At most this many chunks are read and not yet written at a time, whatever
+// the number of threads: the bound of the run's memory (README: batch).
+inline constexpr std::size_t kMaxChunksInFlight = 16;
 
 // The number of cores this process may run on (at least 1).
 unsigned availableCores() noexcept;
@@ -75,6 +85,9 @@ public:
 private:
     struct Chunk;
     struct Layout;
+    class Workers;
+    Layout readLayout(Chunk& first, std::string_view inputName, std::size_t& baseLine) const;
+    void writeHeader(const Layout& layout, OutputBuffer& out) const;
     struct ParsedRow;
     void processChunk(Chunk& chunk, const Layout& layout);
     void processRow(const CsvRecord& record, std::size_t row, Chunk& chunk, const Layout& layout);
@@ -83,6 +96,9 @@ private:
     void writeRow(ParsedRow& parsed, std::size_t row, std::size_t line, Chunk& chunk,
                   const Layout& layout);
     Results calculate(const Composition& percent);
+    void computeSets(const RowInput& input, Chunk& chunk, std::string& reason) const;
+    char* writeSets(char* p, const Chunk& chunk, bool computed, char delimiter, char mark,
+                    bool quote) const;
     void emit(Chunk& chunk, const Layout& layout, std::string_view inputName, std::size_t baseLine,
               OutputBuffer& out, BatchSummary& summary);
 
@@ -93,12 +109,36 @@ private:
     ReportNames reportNames_;
     StatelessCalculation stateless_ = nullptr;
     std::mutex kernel_; // calls of calculator_ when there is no stateless calculation
-    std::optional<Iso6976Columns> iso_; // with --iso6976
+    std::vector<std::unique_ptr<ColumnSet>> sets_; // the requested column sets, in order
+    std::size_t setColumns_ = 0;                   // their columns in all
+    std::size_t setText_ = 0;                      // room their text may take in a row
+};
+
+// Standard error on a terminal, which shows the progress line: text written
+// through this buffer first clears that line ("\r", erase to its end), so
+// that no message is glued to it; the next progress is drawn below it.
+class ProgressAwareBuffer : public std::streambuf {
+public:
+    explicit ProgressAwareBuffer(std::streambuf& target) : target_(target) {}
+    // Draws the progress line over the last one; `finished` ends it.
+    void progress(std::string_view line, bool finished);
+
+protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* text, std::streamsize n) override;
+    int sync() override { return target_.pubsync(); }
+
+private:
+    void clearProgress();
+    std::streambuf& target_;
+    bool shown_ = false;
 };
 
 // `tarvelo batch`: opens the input, writes the output to standard output or
 // through a temporary file that replaces OUT only when the run got to its end,
-// shows progress when standard error is a terminal. Returns the exit status.
+// shows progress when standard error is a terminal. Says so on `err` when
+// --jobs exceeds the cores or fewer threads could be started; a run out of
+// memory ends with a message and the old output. Returns the exit status.
 int runBatch(const BatchRequest& request, Calculator& calculator, std::ostream& messages);
 
 } // namespace tarvelo::batch

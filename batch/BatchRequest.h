@@ -2,11 +2,11 @@
 // format, the threads and the extra column sets.
 #pragma once
 
+#include "ColumnSet.h"
 #include "Domain.h"
-#include "Iso6976.h"
 
-#include <optional>
 #include <string>
+#include <vector>
 
 namespace tarvelo::batch {
 
@@ -19,8 +19,8 @@ struct BatchRequest {
     char decimalMark = '.';
     unsigned jobs = 0; // threads for the rows; 0: as many as the process has cores
     bool bom = false;  // the output begins with a UTF-8 byte order mark
-    // With --iso6976 T1/T2: the reference conditions of the ISO columns.
-    std::optional<gasquality::ReferenceConditions> iso6976;
+    // The extra column sets, in output order (--iso6976, ...).
+    std::vector<ColumnSetMaker> columnSets;
 };
 
 // The most threads --jobs may ask for.

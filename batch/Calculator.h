@@ -20,7 +20,6 @@ namespace tarvelo::batch {
 // The sixteen percentages in component order; components not given are 0.
 using Composition = std::array<float, kComponentCount>;
 
-
 struct Results {
     float lambda = 0; // air/fuel ratio, l air / l fuel
     float rho = 0;    // density, g/Nm³

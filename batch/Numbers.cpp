@@ -182,18 +182,18 @@ bool readPlainDecimal(const char* p, const char* end, char decimalMark, float& v
 
 } // namespace
 
-ParsedNumber parseNumberGeneral(std::string_view text, char decimalMark) noexcept {
+ParsedAmount parseAmount(std::string_view text, char decimalMark) noexcept {
     std::size_t begin = 0, end = text.size();
     while (begin < end && isBlank(text[begin]))
         ++begin;
     while (end > begin && isBlank(text[end - 1]))
         --end;
     if (begin == end)
-        return {NumberStatus::Empty, 0.0f};
+        return {NumberStatus::Empty, 0.0};
     if (text[begin] == '+') {
         ++begin;
         if (begin == end || text[begin] == '+' || text[begin] == '-')
-            return {NumberStatus::NotANumber, 0.0f};
+            return {NumberStatus::NotANumber, 0.0};
     }
     const std::size_t length = end - begin;
     // from_chars knows only '.', so a decimal comma is translated in a copy;
@@ -211,7 +211,7 @@ ParsedNumber parseNumberGeneral(std::string_view text, char decimalMark) noexcep
         }
         for (std::size_t i = 0; i < length; ++i) {
             if (copy[i] == '.')
-                return {NumberStatus::NotANumber, 0.0f};
+                return {NumberStatus::NotANumber, 0.0};
             if (copy[i] == decimalMark)
                 copy[i] = '.';
         }
@@ -220,26 +220,27 @@ ParsedNumber parseNumberGeneral(std::string_view text, char decimalMark) noexcep
     double value = 0.0;
     auto result = std::from_chars(buffer, buffer + length, value, std::chars_format::general);
     if (result.ptr != buffer + length)
-        return {NumberStatus::NotANumber, 0.0f};
+        return {NumberStatus::NotANumber, 0.0};
     if (result.ec == std::errc::result_out_of_range) {
         // A negative exponent means the value is too small: it counts as 0.
         const char* exponent = static_cast<const char*>(std::memchr(buffer, 'e', length));
         if (!exponent)
             exponent = static_cast<const char*>(std::memchr(buffer, 'E', length));
         if (exponent && exponent + 1 < buffer + length && exponent[1] == '-')
-            return {NumberStatus::Ok, 0.0f};
-        return {buffer[0] == '-' ? NumberStatus::Negative : NumberStatus::OutOfRange, 0.0f};
+            return {NumberStatus::Ok, 0.0};
+        return {buffer[0] == '-' ? NumberStatus::Negative : NumberStatus::OutOfRange, 0.0};
     }
     if (result.ec != std::errc())
-        return {NumberStatus::NotANumber, 0.0f};
+        return {NumberStatus::NotANumber, 0.0};
     if (!std::isfinite(value))
-        return {NumberStatus::NotANumber, 0.0f};
+        return {NumberStatus::NotANumber, 0.0};
     if (value < 0.0)
-        return {NumberStatus::Negative, 0.0f};
-    const float single = static_cast<float>(value);
-    if (std::isinf(single))
-        return {NumberStatus::OutOfRange, 0.0f};
-    return {NumberStatus::Ok, single};
+        return {NumberStatus::Negative, 0.0};
+    return {NumberStatus::Ok, value};
+}
+
+ParsedNumber parseNumberGeneral(std::string_view text, char decimalMark) noexcept {
+    return inSinglePrecision(parseAmount(text, decimalMark));
 }
 
 ParsedNumber parseNumberOutOfLine(std::string_view text, char decimalMark) noexcept {
@@ -334,6 +335,65 @@ char* writeGeneral(char* out, float value, int digits, char decimalMark) noexcep
     if (value < 0.0f)
         *p++ = '-';
     return layOut(p, text + 9 - digits, digits, k, trailing, decimalMark);
+}
+
+char* writeGeneral(char* out, double value, int digits, char decimalMark) noexcept {
+    // printf's "%.9g" of a double through std::to_chars costs about 630
+    // instructions a number (callgrind), the most of a row with the ISO
+    // columns; this path, for values printed without an exponent, about 60.
+    const auto slow = [&] {
+        auto result =
+            std::to_chars(out, out + kMaxNumberText, value, std::chars_format::general, digits);
+        replaceMark(out, result.ptr, decimalMark);
+        return result.ptr;
+    };
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int biasedExponent = int((bits >> 52) & 0x7ffu);
+    if (value == 0.0 || biasedExponent == 0 || biasedExponent == 0x7ff || digits < 1 || digits > 9)
+        return slow();
+    const double a = std::fabs(value);
+    // x0 = floor(log10(2^e)) for a in [2^e, 2^(e+1)); the first digit's
+    // decimal exponent is x0 or x0 + 1.
+    const int x0 = ((biasedExponent - 1023) * 1233) >> 12;
+    int k = digits - 1 - x0; // a * 10^k has `digits` integer digits, or one more
+    if (k < 0 || k > 12)
+        return slow();
+    double p = a * kPow10Double[k];
+    if (p >= kPow10Double[digits]) {
+        if (--k < 0)
+            return slow();
+        p = a * kPow10Double[k];
+    }
+    // The product's rounding error, exactly: a * 10^k = p + error. The
+    // rounding to a whole number is then that of the exact product, half to
+    // even as printf rounds: a tie of p is a tie of the product only when
+    // the error is 0, else the error's sign decides.
+    const double error = std::fma(a, kPow10Double[k], -p);
+    double whole = roundToWhole(p);
+    const double fraction = p - whole;
+    if (fraction == 0.5 && error > 0.0)
+        whole += 1.0;
+    else if (fraction == -0.5 && error < 0.0)
+        whole -= 1.0;
+    if (whole >= kPow10Double[digits]) { // rounded up to the next power of ten
+        whole = kPow10Double[digits - 1];
+        --k;
+    }
+    const int x = digits - 1 - k;
+    if (x < -4 || x >= digits || k < 0)
+        return slow();
+    const std::uint64_t q = static_cast<std::uint64_t>(whole);
+    char text[32] = {};
+    const std::uint64_t high = q / kPow10[8];
+    const std::uint64_t low = eightDigits(std::uint32_t(q % kPow10[8]));
+    text[0] = char('0' + high);
+    storeWord(text + 1, low + kZeroChars);
+    const int trailing = trailingZeros(low); // fewer than `digits`: q >= 10^(digits - 1)
+    char* end = out;
+    if (value < 0.0)
+        *end++ = '-';
+    return layOut(end, text + 9 - digits, digits, k, trailing, decimalMark);
 }
 
 char* writeRounded(char* out, double value, int decimals, char decimalMark) noexcept {

@@ -88,8 +88,31 @@ inline float plainDecimalValue(std::uint64_t whole, int decimals) noexcept {
     return p;
 }
 
+// An amount in double precision, read by the same rules as parseNumber
+// (blanks around it, an optional '+', `decimalMark`, an optional exponent;
+// -0 is 0, a value too small for a double is 0): the one reader of amounts
+// for every command, and for the batch's column sets. OutOfRange here means
+// beyond double precision.
+struct ParsedAmount {
+    NumberStatus status;
+    double value; // 0 unless status is Ok
+};
+ParsedAmount parseAmount(std::string_view text, char decimalMark) noexcept;
+
+// An amount stored in single precision, as parseNumber stores it:
+// parseNumber(text, mark) is inSinglePrecision(parseAmount(text, mark)).
+inline ParsedNumber inSinglePrecision(const ParsedAmount& amount) noexcept {
+    if (amount.status != NumberStatus::Ok)
+        return {amount.status, 0.0f};
+    const float single = static_cast<float>(amount.value);
+    if (single > 3.4028234663852886e38f) // beyond the largest single: infinity
+        return {NumberStatus::OutOfRange, 0.0f};
+    return {NumberStatus::Ok, single};
+}
+
 // parseNumber without its shortcut for plain decimals: every text through
 // std::from_chars. The two agree on every text.
+// It is parseAmount stored in single precision.
 ParsedNumber parseNumberGeneral(std::string_view text, char decimalMark) noexcept;
 
 // What a status means, for messages: "not a number", "negative value", ...
@@ -113,6 +136,10 @@ inline constexpr std::size_t kMaxNumberText = 40;
 // window's display number text; with 9 it is the exact single-precision
 // value. Returns the end of the text; `out` must hold kMaxNumberText chars.
 char* writeGeneral(char* out, float value, int digits, char decimalMark) noexcept;
+
+// The same for a double: printf's "%.<digits>g" (1 to 9) in the C locale,
+// with `decimalMark`.
+char* writeGeneral(char* out, double value, int digits, char decimalMark) noexcept;
 
 // Writes a double already rounded to `decimals` places (0 to 9) as a plain
 // decimal without trailing zeros (0.6232, 13.15, 2).

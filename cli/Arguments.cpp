@@ -1,8 +1,16 @@
 #include "Arguments.h"
 
+#include "CombustionColumns.h"
+#include "EosColumns.h"
+#include "Iso6976Columns.h"
+
 #include "Iso6976Command.h"
 #include "Numbers.h"
 
+#include "Quoted.h"
+#include "Units.h"
+
+#include <algorithm>
 #include <bitset>
 #include <charconv>
 
@@ -10,39 +18,9 @@ namespace tarvelo::cli {
 
 namespace {
 
+// User text in a message: one short line (see Quoted.h).
 std::string quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
-}
-
-// Walks the arguments of one command, splitting "--opt=value" and handing
-// out option values.
-class ArgumentCursor {
-public:
-    ArgumentCursor(const std::vector<std::string_view>& args, std::size_t first)
-        : args_(args), index_(first) {}
-
-    bool atEnd() const { return index_ >= args_.size(); }
-    std::string_view peek() const { return args_[index_]; }
-    std::string_view take() { return args_[index_++]; }
-
-    // The value of option `name`: the part after '=' of `argument`, or the
-    // next argument. Nothing when there is none.
-    std::optional<std::string_view> valueOf(std::string_view argument) {
-        const auto equals = argument.find('=');
-        if (equals != std::string_view::npos)
-            return argument.substr(equals + 1);
-        if (atEnd())
-            return std::nullopt;
-        return take();
-    }
-
-private:
-    const std::vector<std::string_view>& args_;
-    std::size_t index_;
-};
-
-std::string_view optionName(std::string_view argument) {
-    return argument.substr(0, argument.find('='));
+    return tarvelo::quoted(text);
 }
 
 bool isOption(std::string_view argument) {
@@ -53,23 +31,202 @@ bool isHelp(std::string_view argument) {
     return argument == "--help" || argument == "-h";
 }
 
-struct CommandLineError {
-    std::string message;
+ParseResult fail(std::string message) {
+    return ParseResult{std::nullopt, std::move(message)};
+}
+
+// The options and operands of one subcommand: the help when asked for,
+// else the first problem, else nothing.
+std::optional<ParseResult> walkFailed(const OptionWalk& walk, HelpTopic topic) {
+    if (walk.help)
+        return ParseResult{HelpRequest{topic}, {}};
+    if (!walk.error.empty())
+        return fail(walk.error);
+    return std::nullopt;
+}
+
+ParseResult parseCalc(const std::vector<std::string_view>& args) {
+    CalcRequest request;
+    const OptionWalk walk = readOptions(
+        "calc", args, {languageOption(request.language), flagOption({"--exact"}, request.exact)});
+    if (auto failed = walkFailed(walk, HelpTopic::Calc))
+        return *failed;
+    if (walk.operands.empty())
+        return fail("tarvelo calc: no COMPONENT=PERCENT given (see tarvelo calc --help)");
+    const std::string problem = readComposition(walk.operands, request.percent);
+    if (!problem.empty())
+        return fail("tarvelo calc: " + problem);
+    return ParseResult{request, {}};
+}
+
+ParseResult parseReport(const std::vector<std::string_view>& args) {
+    ReportRequest request;
+    const OptionWalk walk = readOptions(
+        "report", args,
+        {languageOption(request.language), outputOption(request.outFile),
+         OptionSpec{{"--name"}, OptionSpec::Value::MayBeEmpty, false, [&](std::string_view v) {
+                        request.gasName.assign(v);
+                        return std::string();
+                    }}});
+    if (auto failed = walkFailed(walk, HelpTopic::Report))
+        return *failed;
+    if (request.outFile.empty())
+        return fail("tarvelo report: --out FILE is required (see tarvelo report --help)");
+    if (walk.operands.empty())
+        return fail("tarvelo report: no COMPONENT=PERCENT given (see tarvelo report --help)");
+    const std::string problem = readComposition(walk.operands, request.percent);
+    if (!problem.empty())
+        return fail("tarvelo report: " + problem);
+    return ParseResult{request, {}};
+}
+
+// --base T,p of the line-condition columns.
+std::string readBase(std::string_view value, std::optional<batch::EosColumns::Base>& base) {
+    const auto comma = value.find(',');
+    if (comma == std::string_view::npos)
+        return "--base " + quoted(value) + " is not T,p (such as 15C,101.325kPa)";
+    const units::Reading t = units::temperatureK(value.substr(0, comma));
+    if (!t)
+        return "--base temperature: " + t.error;
+    const units::Reading p = units::pressureKPa(value.substr(comma + 1));
+    if (!p)
+        return "--base pressure: " + p.error;
+    base = batch::EosColumns::Base{t.value, p.value};
+    return {};
+}
+
+ParseResult parseBatch(const std::vector<std::string_view>& args) {
+    BatchRequest request;
+    bool delimiterGiven = false;
+    std::optional<realgas::Model> eosModel;
+    std::optional<batch::EosColumns::Base> eosBase;
+    using Value = OptionSpec::Value;
+    const OptionWalk walk = readOptions(
+        "batch", args,
+        {languageOption(request.language),
+         outputOption(request.output),
+         jobsOption(request.jobs),
+         flagOption({"--bom"}, request.bom),
+         {{"--combustion"},
+          Value::None,
+          false,
+          [&](std::string_view) {
+              request.columnSets.push_back(combustionColumns());
+              return std::string();
+          }},
+         {{"--reports"},
+          Value::Required,
+          false,
+          [&](std::string_view v) {
+              request.reportsDir.assign(v);
+              return std::string();
+          }},
+         {{"--iso6976"},
+          Value::Required,
+          false,
+          [&](std::string_view v) {
+              gasquality::ReferenceConditions reference;
+              if (!readReferencePair(v, reference))
+                  return "--iso6976 " + quoted(v) + " is not T1/T2 (such as 25/0)";
+              try {
+                  request.columnSets.push_back(
+                      iso6976Columns(gasquality::checkReference(reference)));
+              } catch (const gasquality::Iso6976Error& e) {
+                  return std::string("--iso6976: ") + e.what();
+              }
+              return std::string();
+          }},
+         {{"--eos"},
+          Value::Required,
+          false,
+          [&](std::string_view v) {
+              if (v == realgas::modelKey(realgas::Model::Gerg2008))
+                  eosModel = realgas::Model::Gerg2008;
+              else if (v == realgas::modelKey(realgas::Model::Detail))
+                  eosModel = realgas::Model::Detail;
+              else
+                  return "unknown model " + quoted(v) + " for --eos (use gerg2008 or detail)";
+              return std::string();
+          }},
+         {{"--base"},
+          Value::Required,
+          false,
+          [&](std::string_view v) { return readBase(v, eosBase); }},
+         {{"--delimiter"},
+          Value::Required,
+          false,
+          [&](std::string_view v) {
+              if (v == "," || v == ";")
+                  request.delimiter = v[0];
+              else if (v == "tab" || v == "\t")
+                  request.delimiter = '\t';
+              else
+                  return "unknown delimiter " + quoted(v) + " (use , ; or tab)";
+              delimiterGiven = true;
+              return std::string();
+          }},
+         {{"--decimal"}, Value::Required, false, [&](std::string_view v) {
+              if (v != "." && v != ",")
+                  return "unknown decimal mark " + quoted(v) + " (use . or ,)";
+              request.decimalMark = v[0];
+              return std::string();
+          }}});
+    if (auto failed = walkFailed(walk, HelpTopic::Batch))
+        return *failed;
+    // German laboratory exports pair the decimal comma with ';'.
+    if (request.decimalMark == ',' && !delimiterGiven)
+        request.delimiter = ';';
+    if (walk.operands.empty())
+        return fail("tarvelo batch: no input file given (use - for standard input)");
+    if (walk.operands.size() > 1)
+        return fail("tarvelo batch: more than one input file: " + quoted(walk.operands[0]) +
+                    " and " + quoted(walk.operands[1]));
+    if (eosBase && !eosModel)
+        return fail("tarvelo batch: --base needs --eos");
+    if (eosModel)
+        request.columnSets.push_back(batch::eosColumns(*eosModel, eosBase));
+    request.input.assign(walk.operands[0]);
+    return ParseResult{request, {}};
+}
+
+// The name an argument gives and the value glued to it, if any.
+struct Split {
+    std::string_view name;
+    std::optional<std::string_view> value;
 };
 
-// Reads the options common to the commands and collects the rest as
-// operands. `handle` gets each option other than --lang and --help and
-// returns false for an option it does not know.
-template <typename Handler>
-std::optional<CommandLineError>
-readOptions(ArgumentCursor& cursor, std::string_view command, Language& language, bool& help,
-            std::vector<std::string_view>& operands, Handler handle) {
+Split split(std::string_view argument) {
+    if (argument.size() > 2 && argument[1] != '-') // "-j2", "-j=2"
+        return {argument.substr(0, 2), argument.substr(argument[2] == '=' ? 3 : 2)};
+    const auto equals = argument.find('=');
+    if (equals == std::string_view::npos)
+        return {argument, std::nullopt};
+    return {argument.substr(0, equals), argument.substr(equals + 1)};
+}
+
+std::string_view displayName(const OptionSpec& spec) {
+    for (const std::string_view name : spec.names)
+        if (name.size() > 2)
+            return name;
+    return spec.names.front();
+}
+
+} // namespace
+
+OptionWalk readOptions(std::string_view command, const std::vector<std::string_view>& args,
+                       const std::vector<OptionSpec>& options) {
+    OptionWalk walk;
     const std::string prefix = "tarvelo " + std::string(command) + ": ";
+    std::vector<bool> seen(options.size(), false);
+    const auto problem = [&](std::string message) {
+        if (walk.error.empty())
+            walk.error = prefix + message;
+    };
     bool optionsEnded = false;
-    while (!cursor.atEnd()) {
-        const std::string_view argument = cursor.take();
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view argument = args[i];
         if (optionsEnded || !isOption(argument)) {
-            operands.push_back(argument);
+            walk.operands.push_back(argument);
             continue;
         }
         if (argument == "--") {
@@ -77,188 +234,93 @@ readOptions(ArgumentCursor& cursor, std::string_view command, Language& language
             continue;
         }
         if (isHelp(argument)) {
-            help = true;
+            walk.help = true;
             continue;
         }
-        const std::string_view name = optionName(argument);
-        std::string problem;
-        if (name == "--lang") {
-            const auto value = cursor.valueOf(argument);
-            if (!value)
-                return CommandLineError{prefix + "option --lang needs a value (de or en)"};
-            const auto parsed = languageFrom(*value);
-            if (!parsed)
-                return CommandLineError{prefix + "unknown language " + quoted(*value) +
-                                        " (use de or en)"};
-            language = *parsed;
-        } else if (!handle(name, argument, cursor, problem)) {
-            if (problem.empty())
-                problem = "unknown option " + quoted(argument);
-            return CommandLineError{prefix + problem};
+        const Split given = split(argument);
+        std::size_t index = 0;
+        while (index < options.size() &&
+               std::find(options[index].names.begin(), options[index].names.end(), given.name) ==
+                   options[index].names.end())
+            ++index;
+        if (index == options.size()) {
+            problem("unknown option " + quoted(given.value ? given.name : argument));
+            continue;
         }
+        const OptionSpec& spec = options[index];
+        const std::string name(displayName(spec));
+        std::string_view value;
+        if (spec.value == OptionSpec::Value::None) {
+            if (given.value) {
+                problem("option " + name + " takes no value");
+                continue;
+            }
+        } else if (given.value) {
+            value = *given.value;
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            problem("option " + name + " needs a value" + std::string(spec.valueHint));
+            continue;
+        }
+        if (spec.value == OptionSpec::Value::Required && value.empty()) {
+            problem("option " + name + " needs a value" + std::string(spec.valueHint));
+            continue;
+        }
+        if (seen[index] && !spec.repeatable) {
+            problem("option " + name + " given twice");
+            continue;
+        }
+        seen[index] = true;
+        if (walk.error.empty())
+            if (std::string message = spec.apply(value); !message.empty())
+                problem(std::move(message));
     }
-    return std::nullopt;
+    return walk;
 }
 
-ParseResult fail(std::string message) {
-    return ParseResult{std::nullopt, std::move(message)};
+OptionSpec flagOption(std::vector<std::string_view> names, bool& flag) {
+    return {std::move(names), OptionSpec::Value::None, false, [&flag](std::string_view) {
+                flag = true;
+                return std::string();
+            }};
 }
 
-ParseResult parseCalc(ArgumentCursor& cursor) {
-    CalcRequest request;
-    bool help = false;
-    std::vector<std::string_view> operands;
-    auto error = readOptions(
-        cursor, "calc", request.language, help, operands,
-        [&](std::string_view name, std::string_view argument, ArgumentCursor&, std::string&) {
-            if (name == "--exact" && argument == name) {
-                request.exact = true;
-                return true;
-            }
-            return false;
-        });
-    if (help)
-        return ParseResult{HelpRequest{HelpTopic::Calc}, {}};
-    if (error)
-        return fail(error->message);
-    if (operands.empty())
-        return fail("tarvelo calc: no COMPONENT=PERCENT given (see tarvelo calc --help)");
-    const std::string problem = readComposition(operands, request.percent);
-    if (!problem.empty())
-        return fail("tarvelo calc: " + problem);
-    return ParseResult{request, {}};
+OptionSpec languageOption(Language& language) {
+    return {{"--lang"},
+            OptionSpec::Value::Required,
+            false,
+            [&language](std::string_view v) {
+                const auto parsed = languageFrom(v);
+                if (!parsed)
+                    return "unknown language " + quoted(v) + " (use de or en)";
+                language = *parsed;
+                return std::string();
+            },
+            " (de or en)"};
 }
 
-ParseResult parseReport(ArgumentCursor& cursor) {
-    ReportRequest request;
-    bool help = false;
-    bool haveOut = false;
-    std::vector<std::string_view> operands;
-    auto error = readOptions(cursor, "report", request.language, help, operands,
-                             [&](std::string_view name, std::string_view argument,
-                                 ArgumentCursor& args, std::string& problem) {
-                                 std::string* target = name == "--name" ? &request.gasName
-                                                       : name == "--out" || name == "-o"
-                                                           ? &request.outFile
-                                                           : nullptr;
-                                 if (!target)
-                                     return false;
-                                 const auto value = args.valueOf(argument);
-                                 if (!value) {
-                                     problem = "option " + std::string(name) + " needs a value";
-                                     return false;
-                                 }
-                                 if (target == &request.outFile) {
-                                     if (value->empty()) {
-                                         problem = "option --out needs a file name";
-                                         return false;
-                                     }
-                                     haveOut = true;
-                                 }
-                                 target->assign(*value);
-                                 return true;
-                             });
-    if (help)
-        return ParseResult{HelpRequest{HelpTopic::Report}, {}};
-    if (error)
-        return fail(error->message);
-    if (!haveOut)
-        return fail("tarvelo report: --out FILE is required (see tarvelo report --help)");
-    if (operands.empty())
-        return fail("tarvelo report: no COMPONENT=PERCENT given (see tarvelo report --help)");
-    const std::string problem = readComposition(operands, request.percent);
-    if (!problem.empty())
-        return fail("tarvelo report: " + problem);
-    return ParseResult{request, {}};
+OptionSpec outputOption(std::string& path) {
+    return {{"-o", "--out", "--output"},
+            OptionSpec::Value::Required,
+            false,
+            [&path](std::string_view v) {
+                path.assign(v);
+                return std::string();
+            }};
 }
 
-ParseResult parseBatch(ArgumentCursor& cursor) {
-    BatchRequest request;
-    bool help = false;
-    bool delimiterGiven = false;
-    std::vector<std::string_view> operands;
-    auto error = readOptions(
-        cursor, "batch", request.language, help, operands,
-        [&](std::string_view name, std::string_view argument, ArgumentCursor& args,
-            std::string& problem) {
-            if (name == "--bom" && argument == name) {
-                request.bom = true;
-                return true;
-            }
-            if (name != "-o" && name != "--output" && name != "--reports" &&
-                name != "--delimiter" && name != "--decimal" && name != "--iso6976" &&
-                name != "--jobs" && name != "-j")
-                return false;
-            const auto value = args.valueOf(argument);
-            if (!value || value->empty()) {
-                problem = "option " + std::string(name) + " needs a value";
-                return false;
-            }
-            if (name == "-o" || name == "--output") {
-                request.output.assign(*value);
-            } else if (name == "--reports") {
-                request.reportsDir.assign(*value);
-            } else if (name == "--jobs" || name == "-j") {
-                unsigned jobs = 0;
-                const auto [end, ec] =
-                    std::from_chars(value->data(), value->data() + value->size(), jobs);
-                if (ec != std::errc() || end != value->data() + value->size() || jobs < 1 ||
-                    jobs > kMaxJobs) {
-                    problem = "option " + std::string(name) +
-                              " needs a number of threads from 1 to " + std::to_string(kMaxJobs) +
-                              ", not " + quoted(*value);
-                    return false;
-                }
-                request.jobs = jobs;
-            } else if (name == "--iso6976") {
-                gasquality::ReferenceConditions reference;
-                if (!readReferencePair(*value, reference)) {
-                    problem = "--iso6976 " + quoted(*value) + " is not T1/T2 (such as 25/0)";
-                    return false;
-                }
-                try {
-                    gasquality::checkReference(reference);
-                } catch (const gasquality::Iso6976Error& e) {
-                    problem = std::string("--iso6976: ") + e.what();
-                    return false;
-                }
-                request.iso6976 = reference;
-            } else if (name == "--delimiter") {
-                if (*value == "," || *value == ";")
-                    request.delimiter = (*value)[0];
-                else if (*value == "tab" || *value == "\t")
-                    request.delimiter = '\t';
-                else {
-                    problem = "unknown delimiter " + quoted(*value) + " (use , ; or tab)";
-                    return false;
-                }
-                delimiterGiven = true;
-            } else {
-                if (*value != "." && *value != ",") {
-                    problem = "unknown decimal mark " + quoted(*value) + " (use . or ,)";
-                    return false;
-                }
-                request.decimalMark = (*value)[0];
-            }
-            return true;
-        });
-    if (help)
-        return ParseResult{HelpRequest{HelpTopic::Batch}, {}};
-    if (error)
-        return fail(error->message);
-    // German laboratory exports pair the decimal comma with ';'.
-    if (request.decimalMark == ',' && !delimiterGiven)
-        request.delimiter = ';';
-    if (operands.empty())
-        return fail("tarvelo batch: no input file given (use - for standard input)");
-    if (operands.size() > 1)
-        return fail("tarvelo batch: more than one input file: " + quoted(operands[0]) + " and " +
-                    quoted(operands[1]));
-    request.input.assign(operands[0]);
-    return ParseResult{request, {}};
+OptionSpec jobsOption(unsigned& jobs) {
+    return {{"-j", "--jobs"}, OptionSpec::Value::Required, false, [&jobs](std::string_view v) {
+                unsigned n = 0;
+                const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+                if (ec != std::errc() || end != v.data() + v.size() || n < 1 || n > kMaxJobs)
+                    return "option --jobs needs a number of threads from 1 to " +
+                           std::to_string(kMaxJobs) + ", not " + quoted(v);
+                jobs = n;
+                return std::string();
+            }};
 }
-
-} // namespace
 
 std::optional<Language> languageFrom(std::string_view text) noexcept {
     if (equalsIgnoringCase(text, "de"))
@@ -268,29 +330,63 @@ std::optional<Language> languageFrom(std::string_view text) noexcept {
     return std::nullopt;
 }
 
+std::string_view shownName(std::size_t component) noexcept {
+    const components::Component& c = components::kTable[component];
+    return c.label.empty() ? c.name : c.label;
+}
+
+std::string readAmount(std::string_view assignment, Amounts& values,
+                       std::bitset<components::kCount>& given, std::string_view what) {
+    const auto equals = assignment.rfind('=');
+    if (equals == std::string_view::npos)
+        return quoted(assignment) + " is not COMPONENT=" + std::string(what) + " (no '=')";
+    const std::string_view label = assignment.substr(0, equals);
+    const std::string_view number = assignment.substr(equals + 1);
+    const auto index = components::find(label);
+    if (!index) {
+        std::string message = "unknown component " + quoted(label) + " in " + quoted(assignment);
+        if (const std::string hint = components::suggestion(label); !hint.empty())
+            message += " (" + hint + ")";
+        return message;
+    }
+    const std::string name(shownName(*index));
+    if (given.test(*index))
+        return name + " given twice";
+    given.set(*index);
+    const ParsedAmount parsed = parseAmount(number, '.');
+    if (parsed.status == NumberStatus::Empty)
+        return name + ": no value in " + quoted(assignment);
+    if (parsed.status == NumberStatus::OutOfRange)
+        return name + ": too large: " + quoted(number);
+    if (parsed.status != NumberStatus::Ok)
+        return name + ": " + std::string(describe(parsed.status)) + ": " + quoted(number);
+    values[*index] = parsed.value;
+    return {};
+}
+
 std::string readComposition(const std::vector<std::string_view>& assignments,
                             Composition& percent) {
     percent.fill(0.0f);
-    std::bitset<kComponentCount> given;
+    Amounts amounts{};
+    std::bitset<components::kCount> given;
     for (const std::string_view assignment : assignments) {
-        const auto equals = assignment.find('=');
-        if (equals == std::string_view::npos)
-            return quoted(assignment) + " is not COMPONENT=PERCENT (no '=')";
-        const std::string_view label = assignment.substr(0, equals);
-        const std::string_view number = assignment.substr(equals + 1);
-        const auto index = componentIndex(label);
-        if (!index)
-            return "unknown component " + quoted(label) + " in " + quoted(assignment);
-        const std::string canonical(kComponentLabels[*index]);
-        if (given.test(std::size_t(*index)))
-            return canonical + " given twice";
-        given.set(std::size_t(*index));
-        const ParsedNumber parsed = parseNumber(number, '.');
-        if (parsed.status == NumberStatus::Empty)
-            return canonical + ": no percentage in " + quoted(assignment);
-        if (parsed.status != NumberStatus::Ok)
-            return canonical + ": " + std::string(describe(parsed.status)) + ": " + quoted(number);
-        percent[std::size_t(*index)] = parsed.value;
+        if (std::string problem = readAmount(assignment, amounts, given, "PERCENT");
+            !problem.empty())
+            return problem;
+    }
+    for (std::size_t i = 0; i < components::kCount; ++i) {
+        if (!given.test(i))
+            continue;
+        const int kernel = components::kTable[i].kernel;
+        if (kernel == components::kNone)
+            return std::string(components::kTable[i].name) +
+                   " is not one of the kernel's sixteen components (tarvelo iso6976 takes it)";
+        // As the window stores a typed entry: read in double, kept in single precision.
+        const float single = static_cast<float>(amounts[i]);
+        if (std::isinf(single))
+            return std::string(shownName(i)) + ": " +
+                   std::string(describe(NumberStatus::OutOfRange));
+        percent[std::size_t(kernel)] = single;
     }
     return {};
 }
@@ -299,25 +395,32 @@ ParseResult parseArguments(const std::vector<std::string_view>& args) {
     if (args.empty())
         return fail("tarvelo: no command given (see tarvelo --help)");
     const std::string_view command = args[0];
-    if (isHelp(command) || command == "help") {
-        if (command == "help" && args.size() > 1) {
-            const std::string_view topic = args[1];
-            if (topic == "calc")
-                return ParseResult{HelpRequest{HelpTopic::Calc}, {}};
-            if (topic == "report")
-                return ParseResult{HelpRequest{HelpTopic::Report}, {}};
-            if (topic == "batch")
-                return ParseResult{HelpRequest{HelpTopic::Batch}, {}};
-        }
+    const std::vector<std::string_view> rest(args.begin() + 1, args.end());
+    if (command == "--version")
+        return ParseResult{VersionRequest{}, {}};
+    if (isHelp(command))
         return ParseResult{HelpRequest{HelpTopic::General}, {}};
+    if (command == "help") {
+        if (rest.empty())
+            return ParseResult{HelpRequest{HelpTopic::General}, {}};
+        constexpr std::pair<std::string_view, HelpTopic> topics[] = {
+            {"calc", HelpTopic::Calc},
+            {"report", HelpTopic::Report},
+            {"batch", HelpTopic::Batch},
+            {"iso6976", HelpTopic::Iso6976},
+            {"combustion", HelpTopic::Combustion},
+            {"eos", HelpTopic::Eos}};
+        for (const auto& [name, topic] : topics)
+            if (rest.size() == 1 && rest[0] == name)
+                return ParseResult{HelpRequest{topic}, {}};
+        return fail("tarvelo help: unknown command " + quoted(rest[0]) + " (see tarvelo --help)");
     }
-    ArgumentCursor cursor(args, 1);
     if (command == "calc")
-        return parseCalc(cursor);
+        return parseCalc(rest);
     if (command == "report")
-        return parseReport(cursor);
+        return parseReport(rest);
     if (command == "batch")
-        return parseBatch(cursor);
+        return parseBatch(rest);
     if (isOption(command))
         return fail("tarvelo: unknown option " + quoted(command) + " (see tarvelo --help)");
     return fail("tarvelo: unknown command " + quoted(command) + " (see tarvelo --help)");

@@ -1,13 +1,18 @@
 #include "Commands.h"
 
 #include "Batch.h"
+#include "CombustionCommand.h"
+#include "EosCommand.h"
 #include "Iso6976Command.h"
 #include "KernelBinding.h"
 #include "Numbers.h"
+#include "TarveloVersion.h"
 
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <new>
+#include <system_error>
 
 namespace tarvelo::cli {
 
@@ -21,17 +26,37 @@ Combustion properties of fuel gas mixtures from their composition.
 Commands:
   calc    [--lang de|en] [--exact] COMPONENT=PERCENT...
             print the results of one composition
-  report  [--name NAME] [--lang de|en] --out FILE COMPONENT=PERCENT...
+  report  [--name NAME] [--lang de|en] -o FILE COMPONENT=PERCENT...
             calculate and write the HTML report of one composition
   batch   [--lang de|en] [--reports DIR] [--delimiter ,|;|tab] [--decimal .|,]
-          [--iso6976 T1/T2] [--jobs N] [--bom] IN.csv [-o OUT.csv]
+          [--iso6976 T1/T2] [--combustion] [--eos gerg2008|detail [--base T,p]]
+          [-j N] [--bom] IN.csv [-o OUT.csv]
             calculate every row of a CSV file
   iso6976 [--reference T1/T2] [--pressure KPA] [--u COMPONENT=U]...
           [--correlation FILE.csv] [--coverage K] [--normalise] [--json]
           [--lang de|en] COMPONENT=MOLPERCENT...
             gas quality by ISO 6976:2016 (calorific values, Wobbe indices,
             density, compression factor) with uncertainties
-'tarvelo COMMAND --help' tells more about a command.
+  combustion (--lambda L | --o2 PERCENT | --co2 PERCENT) [--air SPEC]
+          [--air-temperature T] [--humidity PERCENT] [--flue-temperature T]
+          [--pressure P] [--json] [--lang de|en] COMPONENT=MOLPERCENT...
+            air, flue gas, CO2max, dew point, flue-gas loss, efficiency and
+            adiabatic flame temperature
+  eos     --model gerg2008|detail --temperature VALUE --pressure VALUE
+          [--base T,p] [--normalise] [--json] [--lang de|en]
+          COMPONENT=MOLPERCENT...
+            gas at line conditions by GERG-2008 or AGA8-DETAIL: density,
+            compression factor, caloric properties, speed of sound, and the
+            conversion factor to base conditions
+  help COMMAND, or COMMAND --help
+            the help of a command
+  --version print the version
+
+Options of every command: a value as the next argument or after '='
+(--lang de, --lang=de; -j2 for the one-letter ones); -o, --out and --output
+name the output file; an option given twice, an unknown option or a missing
+value is refused; --help anywhere shows the command's help instead; "--"
+ends the options.
 
 Components, by formula label in any case, in volume percent:
 )";
@@ -73,28 +98,32 @@ Percentages use "." as decimal point: tarvelo calc CH4=90 C2H6=5 C3H8=2 CO2=2 N2
 )";
 
 constexpr std::string_view kReportUsage =
-    R"(Usage: tarvelo report [--name NAME] [--lang de|en] --out FILE COMPONENT=PERCENT...
+    R"(Usage: tarvelo report [--name NAME] [--lang de|en] -o FILE COMPONENT=PERCENT...
 
-Calculates the mixture and writes its HTML report to FILE, titled NAME, in
-German or English (default). An existing FILE is replaced only by a complete
-report; a symbolic link is followed, and a device, a FIFO or /dev/stdout is
-written into, not replaced. Nothing is printed when the report was written;
-otherwise one line names the file and the reason, and the exit status is 1.
+Calculates the mixture and writes its HTML report to FILE (-o, --out or
+--output), titled NAME, in German or English (default). An existing FILE is
+replaced only by a complete report; a symbolic link is followed, and a
+device, a FIFO or /dev/stdout is written into, not replaced. Nothing is
+printed on standard output. On standard error: a note when the percentages
+do not add up to 100 within 1 (the report is written all the same), or one
+line naming the file and the reason when it cannot be written (exit status 1).
 
 Components and percentages as for 'tarvelo calc'.
 )";
 
 constexpr std::string_view kBatchUsage =
     R"(Usage: tarvelo batch [--lang de|en] [--reports DIR] [--delimiter ,|;|tab]
-                     [--decimal .|,] [--iso6976 T1/T2] [--jobs N] [--bom] IN.csv
+                     [--decimal .|,] [--iso6976 T1/T2] [--combustion]
+                     [--eos gerg2008|detail [--base T,p]] [-j N] [--bom] IN.csv
                      [-o OUT.csv]
 
 Calculates every row of IN.csv ('-' reads standard input) and writes one line
 of results per row to OUT.csv or, without -o, to standard output.
 
 Input: a header row naming the columns, then one row per composition. Columns
-are the components by formula label (any case, any order, any subset; missing
-ones count 0) and an optional "name" column. Fields may be quoted ("a;b",
+are the components (any order, any subset; missing ones count 0), named by
+formula label, name or synonym in any case (CH4, methane, nitrogen, iC4, nC5,
+water vapour, ...), and an optional "name" column. Fields may be quoted ("a;b",
 "say ""x"""); blank lines are skipped; empty fields count 0. The text is read
 as UTF-8 when it begins with a UTF-8 byte order mark or its first MiB is valid
 UTF-8, otherwise as Windows-1252 (a spreadsheet's "CSV" on Windows).
@@ -113,10 +142,26 @@ UTF-8, otherwise as Windows-1252 (a spreadsheet's "CSV" on Windows).
                         Ws, Wi, G, D, Z before flag. The header may then also
                         name the standard's other components (helium, argon,
                         isopentane, ...) by name, synonym or formula, in mol%
+  --combustion          also the combustion in dry air at 101.325 kPa (see
+                        tarvelo combustion --help): the header then needs a
+                        column lambda (the air ratio) or O2_flue or CO2_flue
+                        (vol% of the dry flue gas; O2 and CO2 are the fuel's
+                        components), and may have T_flue_C and T_air_C (or
+                        _K; air 25 °C when absent or empty); adds the columns
+                        lambda_air ... eta_Hs before flag
+  --eos gerg2008|detail also the gas at line conditions by GERG-2008 or
+                        AGA8-DETAIL (see tarvelo eos --help): the columns
+                        Z_line and rho_line before flag, from the row's
+                        temperature (a column T_K or T_C) and absolute pressure
+                        (p_kPa, p_MPa or p_bar); the header may name any of
+                        the 21 components of the equations
+  --base T,p            with --eos, also C, the conversion factor from line
+                        to base volume at T,p (such as 15C,101.325kPa)
   -j, --jobs N          calculate on N threads, 1 to 256 (default: the number
                         of cores the process may use); the output, messages
                         and reports are the same for every N
-  -o OUT.csv            output file, replaced only when the run is complete
+  -o, --out, --output OUT.csv
+                        output file, replaced only when the run is complete
                         ('-' is standard output; a device, a FIFO or
                         /dev/stdout is written into, not replaced)
   --bom                 begin the output with a UTF-8 byte order mark, which
@@ -143,7 +188,23 @@ Output columns:
             within 0.01 mol%, Z 0.9 or less): the row counts as failed, its
             kernel columns stay. A row with a component the kernel does not
             know gets its ISO columns, and empty kernel columns with the
-            reason
+            reason; it does not count as failed, and one line at the end says
+            how many such rows there were
+  lambda_air, CO2_max, V_wet, dew_point_C
+            (--combustion) air ratio, CO2max [%] of the dry flue gas, wet
+            flue gas [m³/m³ fuel], its water dew point [°C] (empty below 0 °C)
+  qA_Hi, eta_Hi, eta_Hs
+            (--combustion, rows with a flue-gas temperature) flue-gas loss on
+            Hi, efficiency on Hi and on Hs [%]; 9 significant digits. Empty,
+            with the reason, when the row is refused (see tarvelo combustion)
+  Z_line, rho_line, C
+            (--eos) compression factor, density [kg/m³] at line conditions,
+            and with --base the conversion factor to base volume, in the
+            shortest form that reads back to the same number. Empty, with
+            the reason, when the row is refused (a component the equation
+            lacks, amounts off 100 mol% by more than 0.01 mol%, a state
+            outside the extended range or without a converged density): the
+            row counts as failed
   flag      "sum-not-100" when the sum is not within 1 of 100 (computed anyway)
   reason    why the row failed: a field that is not a number, a negative
             value, a wrong number of fields, bad quoting, a report not written
@@ -202,6 +263,12 @@ std::string usage(HelpTopic topic) {
         return std::string(kReportUsage);
     case HelpTopic::Batch:
         return std::string(kBatchUsage);
+    case HelpTopic::Iso6976:
+        return iso6976Usage();
+    case HelpTopic::Combustion:
+        return combustionUsage();
+    case HelpTopic::Eos:
+        return eosUsage();
     case HelpTopic::General:
         break;
     }
@@ -266,17 +333,25 @@ int runReport(const ReportRequest& request, Calculator& calculator, std::ostream
 
 int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator, std::ostream& out,
                std::ostream& err) {
-    if (!args.empty() && args[0] == "iso6976")
-        return runIso6976({args.begin() + 1, args.end()}, out, err);
-    const ParseResult parsed = parseArguments(args);
-    if (!parsed.request) {
-        err << parsed.error << '\n';
-        return kExitError;
-    }
     try {
+        if (!args.empty() && args[0] == "iso6976")
+            return runIso6976({args.begin() + 1, args.end()}, out, err);
+        if (!args.empty() && args[0] == "combustion")
+            return runCombustion({args.begin() + 1, args.end()}, out, err);
+        if (!args.empty() && args[0] == "eos")
+            return runEos({args.begin() + 1, args.end()}, out, err);
+        const ParseResult parsed = parseArguments(args);
+        if (!parsed.request) {
+            err << parsed.error << '\n';
+            return kExitError;
+        }
         const Request& request = *parsed.request;
         if (const auto* help = std::get_if<HelpRequest>(&request)) {
             out << usage(help->topic);
+            return kExitOk;
+        }
+        if (std::holds_alternative<VersionRequest>(request)) {
+            out << "tarvelo " TARVELO_VERSION "\n";
             return kExitOk;
         }
         if (const auto* calc = std::get_if<CalcRequest>(&request))
@@ -287,6 +362,12 @@ int runTarvelo(const std::vector<std::string_view>& args, Calculator& calculator
         return runBatch(std::get<BatchRequest>(request), calculator, err);
     } catch (const KernelBindingError& e) {
         err << "tarvelo: the calculation kernel is not available: " << e.systemText() << '\n';
+        return kExitError;
+    } catch (const std::bad_alloc&) {
+        err << "tarvelo: out of memory: the system or a limit (ulimit -v) refused more\n";
+        return kExitError;
+    } catch (const std::system_error& e) {
+        err << "tarvelo: " << e.code().message() << '\n';
         return kExitError;
     }
 }

@@ -4,6 +4,7 @@
 #include "CsvReader.h"
 #include "DescriptorIo.h"
 #include "Domain.h"
+#include "Quoted.h"
 
 #include <nlohmann/json.hpp>
 
@@ -44,13 +45,16 @@ Annex B.
   --correlation FILE correlation coefficients of those uncertainties: a CSV
                      matrix whose first row and first column name the
                      components; pairs not named are uncorrelated
-  --coverage K       coverage factor of the uncertainties shown (default 1)
+  --coverage K       coverage factor k of the uncertainties shown, above 0 and
+                     up to 10 (default 1)
   --normalise        scale the amounts to 100 mol% first, and say so
   --json             one JSON object: M, Z, G, G_ideal, D, D_ideal, Hc_gross,
                      Hc_net, Hm_gross, Hm_net, Hv_gross, Hv_net, Hv_gross_ideal,
-                     Hv_net_ideal, W_gross, W_net, W_gross_ideal, W_net_ideal,
-                     u_ and each of them, coverage, and reference
-                     (combustion_C, metering_C, pressure_kPa)
+                     Hv_net_ideal, W_gross, W_net, W_gross_ideal, W_net_ideal;
+                     u_ and each of them: its uncertainty U = k·u (k: coverage);
+                     coverage; reference (combustion_C, metering_C,
+                     pressure_kPa: the conditions used); with --normalise also
+                     normalised_from_mol_percent, the sum of the amounts given
   --lang de|en       labels and decimal mark of the text (default English)
 
 Units: kg/kmol, kg/m³, kJ/mol, MJ/kg, MJ/m³; volume-based values also in
@@ -63,10 +67,16 @@ or by formula ()";
 constexpr std::string_view kUsageEnd = R"( H2S He Ar ...), in any case. Quote names with blanks:
 "carbon dioxide=1.5".
 
+The text names the volume Nm³ only at 0 °C and 101.325 kPa exactly; it
+shows the conditions used (a temperature within 1e-9 °C of the standard's is
+the standard's). A gas that does not burn has calorific values and Wobbe
+indices of 0 with the uncertainty of the tabulated data.
+
 Refused, with exit status 1 and one line on standard error: a reference
 pair or pressure outside the standard, a negative amount, amounts that do
-not add up to 100 mol% within 0.01 mol% (without --normalise), and a gas
-whose compression factor is 0.9 or less.
+not add up to 100 mol% within 0.01 mol% (without --normalise), a
+correlation matrix that is not symmetric or not positive semidefinite, and a
+gas whose compression factor is 0.9 or less.
 
 Example (ISO 6976:2016 Annex D, Example 1):
   tarvelo iso6976 --reference 15/15 methane=93.3212 ethane=2.5656 \
@@ -79,8 +89,9 @@ struct Failure {
     std::string message;
 };
 
+// User text in a message: one short line (see Quoted.h).
 std::string inQuotes(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    return tarvelo::quoted(text);
 }
 
 std::optional<double> readNumber(std::string_view text) {
@@ -100,22 +111,16 @@ std::size_t componentOf(std::string_view label, std::string_view where) {
     return *index;
 }
 
-// "COMPONENT=VALUE" into `values` (mol% / 100); each component once.
+// "COMPONENT=VALUE" into `values` (mol% / 100) by the one reader of amounts;
+// each component once.
 void readAssignment(std::string_view assignment, std::array<double, gq::kComponentCount>& values,
                     std::bitset<gq::kComponentCount>& given, std::string_view what) {
-    const auto equals = assignment.rfind('=');
-    if (equals == std::string_view::npos)
-        throw Failure{inQuotes(assignment) + " is not COMPONENT=" + std::string(what) +
-                      " (no '=')"};
-    const std::size_t index = componentOf(assignment.substr(0, equals), assignment);
-    const std::string name(gq::componentName(index));
-    if (given.test(index))
-        throw Failure{name + " given twice"};
-    given.set(index);
-    const auto value = readNumber(assignment.substr(equals + 1));
-    if (!value)
-        throw Failure{name + ": not a number: " + inQuotes(assignment.substr(equals + 1))};
-    values[index] = *value / 100.0;
+    Amounts typed{};
+    if (std::string problem = readAmount(assignment, typed, given, what); !problem.empty())
+        throw Failure{problem};
+    for (std::size_t i = 0; i < typed.size(); ++i)
+        if (typed[i] != 0.0)
+            values[i] = typed[i] / 100.0;
 }
 
 std::vector<double> readCorrelation(const std::string& path) {
@@ -167,65 +172,64 @@ struct Options {
     bool help = false;
 };
 
-Options readOptions(const std::vector<std::string_view>& args) {
+Options readIso6976Options(const std::vector<std::string_view>& args) {
     Options o;
     std::bitset<gq::kComponentCount> amounts, uncertainties;
     std::string correlationFile;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            readAssignment(arg, o.composition.fraction, amounts, "MOLPERCENT");
-            continue;
-        }
-        const std::string_view name = arg.substr(0, arg.find('='));
-        auto value = [&]() -> std::string_view {
-            if (name.size() < arg.size())
-                return arg.substr(name.size() + 1);
-            if (i + 1 >= args.size())
-                throw Failure{"option " + std::string(name) + " needs a value"};
-            return args[++i];
-        };
-        if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--help" || arg == "-h") {
-            o.help = true;
-        } else if (arg == "--json") {
-            o.json = true;
-        } else if (arg == "--normalise" || arg == "--normalize") {
-            o.normalise = true;
-        } else if (name == "--reference") {
-            const std::string_view pair = value();
-            if (!readReferencePair(pair, o.reference))
-                throw Failure{"--reference " + inQuotes(pair) + " is not T1/T2 (such as 25/0)"};
-        } else if (name == "--pressure") {
-            const std::string_view text = value();
-            const auto p = readNumber(text);
-            if (!p)
-                throw Failure{"--pressure: not a number: " + inQuotes(text)};
-            o.reference.pressureKPa = *p;
-        } else if (name == "--coverage") {
-            const std::string_view text = value();
-            const auto k = readNumber(text);
-            if (!k || *k <= 0.0)
-                throw Failure{"--coverage: not a positive number: " + inQuotes(text)};
-            o.coverage = *k;
-        } else if (name == "--u") {
-            readAssignment(value(), o.composition.fractionU, uncertainties, "U");
-        } else if (name == "--correlation") {
-            correlationFile = std::string(value());
-        } else if (name == "--lang") {
-            const std::string_view lang = value();
-            const std::optional<Language> language = languageFrom(lang);
-            if (!language)
-                throw Failure{"unknown language " + inQuotes(lang) + " (use de or en)"};
-            o.german = *language == Language::German;
-        } else {
-            throw Failure{"unknown option " + inQuotes(arg)};
-        }
-    }
-    if (o.help)
+    Language language = Language::English;
+    using Value = OptionSpec::Value;
+    const auto number = [](std::string_view option, std::string_view text, double& target) {
+        const auto value = readNumber(text);
+        if (!value)
+            return std::string(option) + ": not a number: " + inQuotes(text);
+        target = *value;
+        return std::string();
+    };
+    const OptionWalk walk = readOptions(
+        "iso6976", args,
+        {flagOption({"--json"}, o.json),
+         flagOption({"--normalise", "--normalize"}, o.normalise),
+         languageOption(language),
+         {{"--reference"},
+          Value::Required,
+          false,
+          [&](std::string_view v) {
+              if (!readReferencePair(v, o.reference))
+                  return "--reference " + inQuotes(v) + " is not T1/T2 (such as 25/0)";
+              return std::string();
+          }},
+         {{"--pressure"},
+          Value::Required,
+          false,
+          [&](std::string_view v) { return number("--pressure", v, o.reference.pressureKPa); }},
+         {{"--coverage"},
+          Value::Required,
+          false,
+          [&](std::string_view v) { return number("--coverage", v, o.coverage); }},
+         {{"--correlation"},
+          Value::Required,
+          false,
+          [&](std::string_view v) {
+              correlationFile.assign(v);
+              return std::string();
+          }},
+         {{"--u"}, Value::Required, true, [&](std::string_view v) {
+              try {
+                  readAssignment(v, o.composition.fractionU, uncertainties, "U");
+              } catch (const Failure& f) {
+                  return f.message;
+              }
+              return std::string();
+          }}});
+    if (walk.help) {
+        o.help = true;
         return o;
+    }
+    if (!walk.error.empty())
+        throw Failure{walk.error.substr(std::string_view("tarvelo iso6976: ").size())};
+    o.german = language == Language::German;
+    for (const std::string_view operand : walk.operands)
+        readAssignment(operand, o.composition.fraction, amounts, "MOLPERCENT");
     if (amounts.none())
         throw Failure{"no COMPONENT=MOLPERCENT given (see tarvelo iso6976 --help)"};
     for (std::size_t i = 0; i < gq::kComponentCount; ++i)
@@ -293,6 +297,14 @@ std::string shortNumber(double value, bool german) {
     return withMark(text, german);
 }
 
+// A condition as used, in the shortest text that reads back to it.
+std::string exactNumber(double value, bool german) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text - 1, value).ptr;
+    *end = '\0';
+    return withMark(text, german);
+}
+
 std::size_t width(std::string_view text) {
     std::size_t w = 0;
     for (const char c : text)
@@ -303,20 +315,21 @@ std::size_t width(std::string_view text) {
 std::string text(const gq::Properties& p, const Options& o, std::optional<double> normalisedFrom) {
     const bool de = o.german;
     const auto& ref = p.reference;
+    // The conditions used, so that the name of the volume follows them.
     const bool normal = ref.meteringC == 0.0 && ref.pressureKPa == 101.325;
     const std::string volume = normal ? "Nm³" : "m³";
     std::ostringstream s;
     s << "ISO 6976:2016, " << (de ? "Verbrennung " : "combustion ")
-      << shortNumber(ref.combustionC, de) << " °C, " << (de ? "Messung " : "metering ")
-      << shortNumber(ref.meteringC, de) << " °C " << (de ? "und " : "and ")
-      << shortNumber(ref.pressureKPa, de) << " kPa (" << volume << ")\n";
+      << exactNumber(ref.combustionC, de) << " °C, " << (de ? "Messung " : "metering ")
+      << exactNumber(ref.meteringC, de) << " °C " << (de ? "und " : "and ")
+      << exactNumber(ref.pressureKPa, de) << " kPa (" << volume << ")\n";
     if (normalisedFrom)
         s << (de ? "normiert: die Anteile ergaben " : "normalised: the amounts added up to ")
           << shortNumber(*normalisedFrom * 100.0, de)
           << (de ? " mol% und wurden auf 100 mol% skaliert\n"
                  : " mol% and were scaled to 100 mol%\n");
     s << (de ? "Unsicherheiten U = k·u mit k = " : "uncertainties U = k·u with k = ")
-      << shortNumber(p.coverage, de) << "\n";
+      << exactNumber(p.coverage, de) << "\n";
     std::size_t labelWidth = 0;
     for (const Line& line : kLines)
         labelWidth = std::max(labelWidth, width(de ? line.german : line.english));
@@ -375,7 +388,7 @@ std::string iso6976Usage() {
 
 int runIso6976(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err) {
     try {
-        Options o = readOptions(args);
+        Options o = readIso6976Options(args);
         if (o.help) {
             out << iso6976Usage();
             return 0;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <streambuf>
@@ -129,6 +130,10 @@ int finish(StandardOutput& output, int status) {
 namespace {
 
 int run(const std::vector<std::string_view>& args) {
+    // With standard output or error closed, the first file opened would take
+    // its descriptor and receive the messages.
+    if (!tarvelo::open_standard_descriptors())
+        return 1;
 #if defined(_WIN32)
     // Bytes in and out as on every other system: the C runtime would turn LF
     // into CR LF on output and stop reading piped input at a Ctrl-Z.
@@ -146,6 +151,11 @@ int run(const std::vector<std::string_view>& args) {
 #endif
     // An interrupted batch run leaves its old output and no temporary file.
     tarvelo::remove_temporaries_on_signals();
+#if !defined(_WIN32)
+    // A file beyond the size limit (ulimit -f) is a write error that names
+    // its file, not a silent end by SIGXFSZ.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     tarvelo::KernelBinding binding;
     tarvelo::cli::KernelCalculator calculator(binding);
     const int status = tarvelo::cli::runTarvelo(args, calculator, std::cout, std::cerr);

@@ -118,10 +118,11 @@ std::size_t ofEos(int eosIndex) {
 
 std::string suggestion(std::string_view text) {
     // Too long a text names nothing near; a third of its length (at least
-    // two edits) is as far as a typing slip goes.
+    // two edits, one for a text of three characters or fewer) is as far as a
+    // typing slip goes.
     if (text.empty() || text.size() > 40)
         return {};
-    const std::size_t limit = std::max<std::size_t>(2, text.size() / 3);
+    const std::size_t limit = text.size() <= 3 ? 1 : std::max<std::size_t>(2, text.size() / 3);
     struct Near {
         std::size_t edits;
         std::string_view spelling;

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -344,6 +345,12 @@ void remove_temporaries_on_signals() {
     std::signal(SIGTERM, removeTemporariesAndDie);
 }
 
+// The C runtime gives every program its descriptors 0, 1 and 2, also without
+// a console (they then fail on use), so a file opened later never gets one.
+bool open_standard_descriptors() noexcept {
+    return true;
+}
+
 #else
 
 int FileReplacement::open(const std::string& path) {
@@ -436,13 +443,48 @@ void remove_temporaries_on_signals() {
     struct sigaction action {};
     action.sa_handler = removeTemporariesAndDie;
     sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        // A signal the caller ignores (nohup) stays ignored.
+    // Every signal whose default action ends the process, SIGKILL and SIGSTOP
+    // aside, which cannot be caught.
+    std::vector<int> signals = {SIGHUP,  SIGINT,  SIGQUIT,   SIGILL,  SIGTRAP, SIGABRT, SIGBUS,
+                                SIGFPE,  SIGUSR1, SIGSEGV,   SIGUSR2, SIGPIPE, SIGALRM, SIGTERM,
+                                SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGSYS};
+#if defined(SIGSTKFLT)
+    signals.push_back(SIGSTKFLT);
+#endif
+#if defined(SIGPWR)
+    signals.push_back(SIGPWR);
+#endif
+#if defined(SIGRTMIN)
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal)
+        signals.push_back(signal);
+#endif
+    for (const int signal : signals) {
+        // Only a default disposition is replaced: a signal the caller ignores
+        // (nohup) stays ignored, and a sanitizer's fault handler stays.
         struct sigaction old {};
-        if (::sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
+        if (::sigaction(signal, nullptr, &old) != 0 || (old.sa_flags & SA_SIGINFO) != 0 ||
+            old.sa_handler != SIG_DFL)
             continue;
         ::sigaction(signal, &action, nullptr);
     }
+}
+
+bool open_standard_descriptors() noexcept {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF)
+            continue;
+        // The lowest free descriptor: `fd` itself, as the lower ones are open.
+        const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (opened < 0)
+            return false;
+        if (opened != fd) {
+            const bool moved = ::dup2(opened, fd) == fd;
+            ::close(opened);
+            if (!moved)
+                return false;
+        }
+    }
+    return true;
 }
 
 #endif

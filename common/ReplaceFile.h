@@ -81,10 +81,19 @@ private:
     std::string target_, temp_, dir_;
 };
 
-// Makes SIGINT, SIGTERM and SIGHUP (on Windows: SIGINT and SIGTERM) remove
-// the temporary files of unfinished FileReplacements before the process ends
-// by the same signal. For programs, not libraries: it sets the process's
-// signal dispositions.
+// Makes every signal that ends the process by default (SIGINT, SIGTERM,
+// SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ, SIGALRM, SIGUSR1, SIGABRT, SIGSEGV, the
+// real-time ones, ...; on Windows SIGINT and SIGTERM) remove the temporary
+// files of unfinished FileReplacements before the process ends by the same
+// signal. Signals that are ignored or have a handler already keep it. For
+// programs, not libraries: it sets the process's signal dispositions.
+//
+// Call it once, early in main(), before any thread starts.
 void remove_temporaries_on_signals();
+
+// Opens /dev/null on any of the descriptors 0, 1 and 2 that is closed, so
+// that no file the program opens becomes its standard input, output or
+// error by accident. Returns false when that fails. Call it first in main().
+bool open_standard_descriptors() noexcept;
 
 } // namespace tarvelo

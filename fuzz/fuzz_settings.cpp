@@ -1,11 +1,18 @@
-// The settings store reading an arbitrary settings file: the input becomes
-// $XDG_CONFIG_HOME/Marsk/TarveloV1.conf, then every value the program reads
-// is read. A damaged file must read as defaults, never crash.
+// The settings store reading an arbitrary settings file. The input becomes
+// $XDG_CONFIG_HOME/Marsk/TarveloV1.conf and every value the program reads is
+// read through cRegistry; a damaged file must read as defaults, never crash.
+// In memory, SettingsFile must then give a file that reads back as itself:
+// writing what was read is stable, the values read stay the same, and a
+// text (the input as UTF-8) and a number (its first eight bytes) set into it
+// read back exactly.
 #include "FuzzSupport.h"
+#include "SettingsFile.h"
 #include "cRegistry.h"
 
-#include <QGuiApplication>
 #include <QString>
+
+#include <cmath>
+#include <cstring>
 
 #include <sys/stat.h>
 
@@ -22,17 +29,21 @@ const std::string& settingsFile() {
     return file;
 }
 
-} // namespace
+struct Place {
+    const char16_t* group;
+    const char16_t* key;
+};
 
-// The program reads its settings only once its QApplication exists, and a
-// stored @Variant value may hold a picture, which needs one: so does this.
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QGuiApplication app(*argc, *argv);
-    return 0;
+// The program's values, keys without a group, and another window's group.
+constexpr Place kPlaces[] = {{u"General", u"Language"}, {u"General", u"InitDir"},
+                             {u"frmMain", u"Left"},     {u"frmMain", u"Top"},
+                             {u"", u"Language"},        {u"frmQuality", u"Temperature"}};
+
+QString view(const char16_t* text) {
+    return QString::fromUtf16(text);
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+void readThroughTheStore(const std::uint8_t* data, std::size_t size) {
     const std::string& file = settingsFile();
     std::FILE* out = std::fopen(file.c_str(), "wb");
     if (!out)
@@ -42,16 +53,43 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const QString app = QStringLiteral("Marsk\\TarveloV1");
     const cRegistry registry;
-    const struct {
-        const char* section;
-        const char* key;
-    } values[] = {
-        {"General", "Language"}, {"General", "InitDir"}, {"frmMain", "Left"}, {"frmMain", "Top"}};
-    for (const auto& value : values) {
+    for (const Place& place : kPlaces) {
         const QString text =
-            registry.GetSetting(app, QString::fromLatin1(value.section),
-                                QString::fromLatin1(value.key), QStringLiteral("default"));
+            registry.GetSetting(app, view(place.group), view(place.key), QStringLiteral("default"));
         fuzz::check(!text.isEmpty(), "a setting read as an empty text");
     }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    readThroughTheStore(data, size);
+
+    const QByteArrayView input(data, qsizetype(size));
+    const SettingsFile read(input);
+    const QByteArray written = read.toText();
+    SettingsFile again(written);
+    fuzz::check(again.toText() == written, "a written settings file reads back differently");
+    for (const Place& place : kPlaces)
+        fuzz::check(again.text(view(place.group), view(place.key)) ==
+                        read.text(view(place.group), view(place.key)),
+                    "a value changed when the file was written back");
+
+    const QString text = QString::fromUtf8(input);
+    again.setText(u"frmQuality", u"Model", text);
+    double number = 0;
+    std::memcpy(&number, data, size < sizeof number ? size : sizeof number);
+    again.setNumber(u"frmQuality", u"Temperature", number);
+    const SettingsFile stored(again.toText());
+    fuzz::check(stored.text(u"frmQuality", u"Model") == text, "a text did not read back");
+    const std::optional<double> back = stored.number(u"frmQuality", u"Temperature");
+    if (std::isfinite(number))
+        fuzz::check(back && std::memcmp(&*back, &number, sizeof number) == 0,
+                    "a number did not read back");
+    for (const Place& place : kPlaces)
+        if (view(place.group) != u"frmQuality")
+            fuzz::check(stored.text(view(place.group), view(place.key)) ==
+                            read.text(view(place.group), view(place.key)),
+                        "setting a value changed another one");
     return 0;
 }

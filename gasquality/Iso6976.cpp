@@ -36,26 +36,81 @@ template <std::size_t N> std::string listed(const std::array<double, N>& table) 
 
 } // namespace
 
-void checkReference(const ReferenceConditions& reference) {
-    if (!temperatureIndex(d::kCombustionTemperatures, reference.combustionC))
+ReferenceConditions checkReference(const ReferenceConditions& reference) {
+    const auto ih = temperatureIndex(d::kCombustionTemperatures, reference.combustionC);
+    const auto is = temperatureIndex(d::kMeteringTemperatures, reference.meteringC);
+    if (!ih)
         throw Iso6976Error("combustion temperature " + number(reference.combustionC) +
                            " °C is not one of ISO 6976's (" + listed(d::kCombustionTemperatures) +
                            " °C)");
-    if (!temperatureIndex(d::kMeteringTemperatures, reference.meteringC))
+    if (!is)
         throw Iso6976Error("metering temperature " + number(reference.meteringC) +
                            " °C is not one of ISO 6976's (" + listed(d::kMeteringTemperatures) +
                            " °C)");
     if (!(reference.pressureKPa >= 90.0 && reference.pressureKPa <= 110.0))
         throw Iso6976Error("pressure " + number(reference.pressureKPa) +
                            " kPa is outside ISO 6976's range of 90 to 110 kPa");
+    return {d::kCombustionTemperatures[*ih], d::kMeteringTemperatures[*is], reference.pressureKPa};
 }
 
 namespace {
 
-void check(const Composition& c, const ReferenceConditions& reference, double coverage) {
-    checkReference(reference);
-    if (!(coverage > 0.0) || !std::isfinite(coverage))
-        throw Iso6976Error("coverage factor " + number(coverage) + " is not a positive number");
+void checkSum(double sum) {
+    if (!(std::abs(sum - 1.0) <= kSumTolerance + kSumRounding))
+        throw Iso6976Error("the amounts add up to " + number(sum * 100.0) +
+                           " mol%, not 100 mol% within 0.01 mol%");
+}
+
+// The message for a correlation matrix that fails at component `last`: the
+// components correlated with it up to there.
+std::string impossible(const std::vector<double>& r, std::size_t last) {
+    std::vector<std::string_view> names;
+    for (std::size_t k = 0; k < last; ++k)
+        if (r[last * kComponentCount + k] != 0.0)
+            names.push_back(componentName(k));
+    names.push_back(componentName(last));
+    std::string list;
+    for (std::size_t k = 0; k < names.size(); ++k)
+        list += (k == 0 ? "" : k + 1 == names.size() ? " and " : ", ") + std::string(names[k]);
+    return "the correlations of " + list +
+           " cannot hold together: the correlation matrix is not positive semidefinite";
+}
+
+// A symmetric matrix of coefficients is a correlation matrix only when it is
+// positive semidefinite: otherwise some combination of the amounts would
+// have a negative variance (three amounts pairwise correlated by -0.9, say).
+// An LDLᵀ factorisation shows it: every pivot must be >= 0, and a pivot of 0
+// (perfectly correlated amounts) must leave nothing in its column.
+void checkSemidefinite(const std::vector<double>& r) {
+    constexpr std::size_t n = kComponentCount;
+    constexpr double tolerance = 1e-9; // of the coefficients' rounding
+    std::vector<double> l(n * n, 0.0);
+    std::array<double, n> pivot{};
+    for (std::size_t j = 0; j < n; ++j) {
+        double dj = r[j * n + j];
+        for (std::size_t k = 0; k < j; ++k)
+            dj -= l[j * n + k] * l[j * n + k] * pivot[k];
+        const bool zero = std::abs(dj) <= tolerance;
+        if (dj < -tolerance)
+            throw Iso6976Error(impossible(r, j));
+        pivot[j] = zero ? 0.0 : dj;
+        for (std::size_t i = j + 1; i < n; ++i) {
+            double a = r[i * n + j];
+            for (std::size_t k = 0; k < j; ++k)
+                a -= l[i * n + k] * l[j * n + k] * pivot[k];
+            if (!zero) {
+                l[i * n + j] = a / dj;
+            } else if (std::abs(a) > tolerance) {
+                throw Iso6976Error(impossible(r, i));
+            }
+        }
+    }
+}
+
+void check(const Composition& c, double coverage) {
+    if (!(coverage > 0.0 && coverage <= kMaxCoverage))
+        throw Iso6976Error("coverage factor " + number(coverage) +
+                           " is not a number above 0 and up to " + number(kMaxCoverage));
     double sum = 0.0;
     for (std::size_t i = 0; i < kComponentCount; ++i) {
         const auto name = [i] { return std::string(componentName(i)); };
@@ -81,10 +136,9 @@ void check(const Composition& c, const ReferenceConditions& reference, double co
                                        ") is not that of a correlation matrix (symmetric, "
                                        "-1 to 1, 1 on the diagonal)");
             }
+        checkSemidefinite(c.correlation);
     }
-    if (!(std::abs(sum - 1.0) <= kSumTolerance))
-        throw Iso6976Error("the amounts add up to " + number(sum * 100.0) +
-                           " mol%, not 100 mol% within 0.01 mol%");
+    checkSum(sum);
 }
 
 // How a result depends on the inputs, for its relative uncertainty: the
@@ -126,6 +180,32 @@ std::optional<std::size_t> findComponent(std::string_view name) noexcept {
     return components::find(name);
 }
 
+static_assert(kElementCount == d::kElementCount);
+
+std::array<int, kElementCount> atoms(std::size_t index) {
+    return d::kComponents.at(index).atoms;
+}
+
+double molarMass(std::size_t index) {
+    return d::kComponents.at(index).molarMass;
+}
+
+MolarCalorific molarCalorific(const std::array<double, kComponentCount>& fraction,
+                              double combustionC) {
+    const auto ih = temperatureIndex(d::kCombustionTemperatures, combustionC);
+    if (!ih)
+        throw Iso6976Error("combustion temperature " + number(combustionC) + " °C is not one of " +
+                           listed(d::kCombustionTemperatures) + " °C");
+    MolarCalorific out;
+    double hydrogenAtoms = 0.0;
+    for (std::size_t i = 0; i < kComponentCount; ++i) {
+        out.gross += fraction[i] * d::kComponents[i].grossCalorific[*ih];
+        hydrogenAtoms += fraction[i] * d::kComponents[i].atoms[d::H];
+    }
+    out.net = out.gross - hydrogenAtoms / 2.0 * d::kWaterVaporisation[*ih];
+    return out;
+}
+
 double normalise(Composition& composition) {
     double sum = 0.0;
     for (std::size_t i = 0; i < kComponentCount; ++i) {
@@ -134,8 +214,11 @@ double normalise(Composition& composition) {
                                number(composition.fraction[i] * 100.0) + " mol%");
         sum += composition.fraction[i];
     }
-    if (!(sum > 0.0) || !std::isfinite(sum))
+    if (!(sum > 0.0))
         throw Iso6976Error("the amounts are all 0: nothing to normalise");
+    // The sum is also shown in mol%.
+    if (!std::isfinite(sum * 100.0))
+        throw Iso6976Error("the sum of the amounts is beyond the range of numbers");
     for (std::size_t i = 0; i < kComponentCount; ++i) {
         composition.fraction[i] /= sum;
         composition.fractionU[i] /= sum;
@@ -143,43 +226,26 @@ double normalise(Composition& composition) {
     return sum;
 }
 
-Properties calculate(const Composition& c, const ReferenceConditions& reference, double coverage) {
-    check(c, reference, coverage);
-    const std::size_t ih = *temperatureIndex(d::kCombustionTemperatures, reference.combustionC);
-    const std::size_t is = *temperatureIndex(d::kMeteringTemperatures, reference.meteringC);
+namespace {
 
-    // Only components with an amount or an uncertainty take part.
-    std::array<std::size_t, kComponentCount> active{};
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < kComponentCount; ++i)
-        if (c.fraction[i] > 0.0 || c.fractionU[i] > 0.0)
-            active[n++] = i;
-
-    const double waterL = d::kWaterVaporisation[ih];
+// The sums over the components that make the values.
+struct Sums {
     double molarMass = 0.0, summation = 0.0, gross = 0.0, hydrogenAtoms = 0.0;
-    double tableH = 0.0, tableS = 0.0; // Σ x² u(Hc)², Σ x² u(s)²
-    std::array<double, d::kElementCount> atoms{};
-    for (std::size_t k = 0; k < n; ++k) {
-        const std::size_t i = active[k];
-        const d::Component& p = d::kComponents[i];
-        const double x = c.fraction[i];
+    void add(const d::Component& p, double x, std::size_t ih, std::size_t is) noexcept {
         molarMass += x * p.molarMass;
         summation += x * p.summationFactor[is];
         gross += x * p.grossCalorific[ih];
         hydrogenAtoms += x * p.atoms[d::H];
-        tableH += x * x * p.grossCalorificU * p.grossCalorificU;
-        tableS += x * x * p.summationFactorU * p.summationFactorU;
-        for (std::size_t a = 0; a < d::kElementCount; ++a)
-            atoms[a] += x * p.atoms[a];
     }
-    // The molar masses share the uncertainties of their atoms' masses.
-    double tableM = 0.0;
-    for (std::size_t a = 0; a < d::kElementCount; ++a)
-        tableM += atoms[a] * atoms[a] * d::kAtomicMassU[a] * d::kAtomicMassU[a];
-    const double net = gross - hydrogenAtoms / 2.0 * waterL;
-    const double tableL = hydrogenAtoms / 2.0 * d::kWaterVaporisationU *
-                          (hydrogenAtoms / 2.0 * d::kWaterVaporisationU);
+};
 
+// Every result's value from the sums, at the reference conditions of
+// indices ih and is. Throws Iso6976Error for a compression factor of 0.9 or
+// less.
+Properties values(const Sums& sums, const ReferenceConditions& reference, std::size_t ih,
+                  std::size_t is) {
+    const double molarMass = sums.molarMass, summation = sums.summation, gross = sums.gross;
+    const double net = gross - sums.hydrogenAtoms / 2.0 * d::kWaterVaporisation[ih];
     const double pr = reference.pressureKPa / d::kStandardPressure;
     const double z = 1.0 - pr * summation * summation;
     if (!(z > kMinimumCompression))
@@ -191,7 +257,6 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
 
     Properties out;
     out.reference = reference;
-    out.coverage = coverage;
     auto set = [&](Result r, double value) { out.results[std::size_t(r)].value = value; };
     set(Result::M, molarMass);
     set(Result::Z, z);
@@ -212,6 +277,55 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
     set(Result::W_gross, out[Result::Hv_gross].value / std::sqrt(out[Result::G].value));
     set(Result::W_net, out[Result::Hv_net].value / std::sqrt(out[Result::G].value));
 
+    return out;
+}
+
+} // namespace
+
+Properties calculate(const Composition& c, const ReferenceConditions& reference, double coverage,
+                     Uncertainties uncertainties) {
+    const ReferenceConditions used = checkReference(reference);
+    check(c, coverage);
+    const std::size_t ih = *temperatureIndex(d::kCombustionTemperatures, used.combustionC);
+    const std::size_t is = *temperatureIndex(d::kMeteringTemperatures, used.meteringC);
+
+    // Only components with an amount or an uncertainty take part.
+    std::array<std::size_t, kComponentCount> active{};
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < kComponentCount; ++i)
+        if (c.fraction[i] > 0.0 || c.fractionU[i] > 0.0)
+            active[n++] = i;
+
+    const double waterL = d::kWaterVaporisation[ih];
+    Sums sums;
+    double tableH = 0.0, tableS = 0.0; // Σ x² u(Hc)², Σ x² u(s)²
+    std::array<double, d::kElementCount> atoms{};
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::size_t i = active[k];
+        const d::Component& p = d::kComponents[i];
+        const double x = c.fraction[i];
+        sums.add(p, x, ih, is);
+        tableH += x * x * p.grossCalorificU * p.grossCalorificU;
+        tableS += x * x * p.summationFactorU * p.summationFactorU;
+        for (std::size_t a = 0; a < d::kElementCount; ++a)
+            atoms[a] += x * p.atoms[a];
+    }
+    // The molar masses share the uncertainties of their atoms' masses.
+    double tableM = 0.0;
+    for (std::size_t a = 0; a < d::kElementCount; ++a)
+        tableM += atoms[a] * atoms[a] * d::kAtomicMassU[a] * d::kAtomicMassU[a];
+    const double tableL = sums.hydrogenAtoms / 2.0 * d::kWaterVaporisationU *
+                          (sums.hydrogenAtoms / 2.0 * d::kWaterVaporisationU);
+
+    Properties out = values(sums, used, ih, is);
+    out.coverage = coverage;
+    if (uncertainties == Uncertainties::Skip)
+        return out;
+    const double molarMass = sums.molarMass, summation = sums.summation, gross = sums.gross;
+    const double net = out[Result::Hc_net].value, z = out[Result::Z].value;
+    const double pr = used.pressureKPa / d::kStandardPressure;
+    const double airZ = 1.0 - pr * (1.0 - d::kAirCompression[is]);
+
     // Σ Σ c_i c_j u(x_i) u(x_j) r(x_i, x_j): the part of the fractions.
     std::array<double, kComponentCount> sens{};
     auto fractionVariance = [&]() {
@@ -231,6 +345,19 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
         return sum;
     };
     auto setU = [&](Result r, double u) { out.results[std::size_t(r)].u = coverage * u; };
+    // A result divided by its calorific value H (a result without one:
+    // itself); formed anew only where H is 0.
+    const auto factor = [&](const Dependence& dep, double h) {
+        if (h != 0.0)
+            return out[dep.result].value / h;
+        double f = std::pow(molarMass, dep.mass) * std::pow(z, -dep.inverseZ);
+        if (dep.molarVolume)
+            f *= used.pressureKPa / (d::kGasConstant * d::kMeteringKelvin[is]);
+        if (dep.air)
+            f *= std::pow(d::kAirMolarMass, -dep.mass) *
+                 (dep.inverseZ != 0.0 ? std::pow(airZ, dep.mass) : 1.0);
+        return f;
+    };
 
     for (std::size_t k = 0; k < n; ++k)
         sens[active[k]] = d::kComponents[active[k]].molarMass;
@@ -248,35 +375,70 @@ Properties calculate(const Composition& c, const ReferenceConditions& reference,
         sens[active[k]] -= d::kComponents[active[k]].atoms[d::H] / 2.0 * waterL;
     setU(Result::Hc_net, std::sqrt(fractionVariance() + tableH + tableL));
 
-    // Relative sensitivities: d ln(result) / dx_i as a sum of those of the
-    // calorific value, the molar mass and 1/Z, weighted by their exponents.
+    // Each of these results is R = H^a · F, with H the calorific value
+    // (a = 0 or 1) and F = M^b · (1/Z)^c times the molar volume's and the
+    // air's part. Then u(R)² = F² · (Σ (a·H_i + H·f_i)² u(x_i)² + a·u(H)² +
+    // H²·u_rel(F)²), where f_i is d ln F / dx_i: no division by H, so that a
+    // gas that does not burn (H = 0) gets a finite uncertainty, that of its
+    // data, and never 0/0.
     const double zRelative = dZds / z; // d ln(1/Z) / d s_i per x_i
     const double gasConstant = d::kGasConstantU / d::kGasConstant;
     const double airMass = d::kAirMolarMassU / d::kAirMolarMass;
     const double airCompression = pr * d::kAirCompressionU / airZ;
     for (const Dependence& dep : kRelative) {
-        const double h = dep.net ? net : gross;
+        const bool calorific = dep.calorific != 0.0;
+        const double h = calorific ? (dep.net ? net : gross) : 1.0;
         for (std::size_t k = 0; k < n; ++k) {
             const std::size_t i = active[k];
             const d::Component& p = d::kComponents[i];
             const double hi = p.grossCalorific[ih] - (dep.net ? p.atoms[d::H] / 2.0 * waterL : 0.0);
-            sens[i] = dep.calorific * hi / h + dep.mass * p.molarMass / molarMass +
-                      dep.inverseZ * zRelative * p.summationFactor[is];
+            sens[i] =
+                (calorific ? hi : 0.0) + h * (dep.mass * p.molarMass / molarMass +
+                                              dep.inverseZ * zRelative * p.summationFactor[is]);
         }
-        double variance = fractionVariance();
-        variance += dep.calorific * dep.calorific * (tableH + (dep.net ? tableL : 0.0)) / (h * h);
-        variance += dep.mass * dep.mass * tableM / (molarMass * molarMass);
-        variance += dep.inverseZ * dep.inverseZ * zRelative * zRelative * tableS;
+        double relative = dep.mass * dep.mass * tableM / (molarMass * molarMass);
+        relative += dep.inverseZ * dep.inverseZ * zRelative * zRelative * tableS;
         if (dep.molarVolume)
-            variance += gasConstant * gasConstant;
+            relative += gasConstant * gasConstant;
         if (dep.air) {
-            variance += dep.mass * dep.mass * airMass * airMass;
+            relative += dep.mass * dep.mass * airMass * airMass;
             if (dep.inverseZ != 0.0)
-                variance += dep.mass * dep.mass * airCompression * airCompression;
+                relative += dep.mass * dep.mass * airCompression * airCompression;
         }
-        setU(dep.result, out[dep.result].value * std::sqrt(variance));
+        double variance = fractionVariance() + h * h * relative;
+        if (calorific)
+            variance += tableH + (dep.net ? tableL : 0.0);
+        setU(dep.result, std::abs(factor(dep, h)) * std::sqrt(variance));
     }
+    // Finite inputs can still overflow (a coverage factor of 1e308).
+    for (std::size_t r = 0; r < kResultCount; ++r)
+        if (!std::isfinite(out.results[r].value) || !std::isfinite(out.results[r].u))
+            throw Iso6976Error(std::string(std::isfinite(out.results[r].value)
+                                               ? "the uncertainty of "
+                                               : "the result ") +
+                               std::string(kResultKeys[r]) + " is beyond the range of numbers");
     return out;
+}
+
+Properties calculateValues(std::span<const std::size_t> present,
+                           const std::array<double, kComponentCount>& fraction,
+                           const ReferenceConditions& reference) {
+    const ReferenceConditions used = checkReference(reference);
+    double sum = 0.0;
+    for (const std::size_t i : present) {
+        if (!std::isfinite(fraction[i]) || fraction[i] < 0.0)
+            throw Iso6976Error(std::string(componentName(i)) + ": negative amount " +
+                               number(fraction[i] * 100.0) + " mol%");
+        sum += fraction[i];
+    }
+    checkSum(sum);
+    const std::size_t ih = *temperatureIndex(d::kCombustionTemperatures, used.combustionC);
+    const std::size_t is = *temperatureIndex(d::kMeteringTemperatures, used.meteringC);
+    Sums sums;
+    for (const std::size_t i : present)
+        if (fraction[i] > 0.0)
+            sums.add(d::kComponents[i], fraction[i], ih, is);
+    return values(sums, used, ih, is);
 }
 
 } // namespace tarvelo::gasquality

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -34,9 +35,34 @@ std::string_view componentName(std::size_t index);
 // indices of the two tables are the same. Nothing for any other text.
 std::optional<std::size_t> findComponent(std::string_view name) noexcept;
 
+// The elements of the components' formulas, in the order of atoms().
+enum class Element : std::size_t { C, H, N, O, S, He, Ne, Ar };
+inline constexpr std::size_t kElementCount = 8;
+
+// The atoms per molecule of component `index` (0..59), indexed by Element:
+// atoms(0) is methane's {1, 4, 0, 0, 0, 0, 0, 0}. Throws std::out_of_range
+// beyond.
+std::array<int, kElementCount> atoms(std::size_t index);
+
+// The molar mass of component `index` (0..59) in kg/kmol, Table A.2.
+// Throws std::out_of_range beyond.
+double molarMass(std::size_t index);
+
+// The ideal-gas molar gross and net calorific values of a mixture [kJ/mol]
+// at one of the combustion temperatures (0, 15, 15.55, 20, 25 °C), from the
+// mole fractions alone: no compression factor, so no refusal of a heavy
+// gas. Throws Iso6976Error for a temperature not among the standard's.
+struct MolarCalorific {
+    double gross = 0.0;
+    double net = 0.0;
+};
+MolarCalorific molarCalorific(const std::array<double, kComponentCount>& fraction,
+                              double combustionC);
+
 // A refused input: a reference condition outside the standard, a negative
 // amount, a sum of the mole fractions that is not 1, a correlation matrix
-// of the wrong size, or a compression factor of 0.9 or less. what() names
+// of the wrong size or not positive semidefinite, or a compression factor
+// of 0.9 or less. what() names
 // the culprit.
 class Iso6976Error : public std::invalid_argument {
 public:
@@ -49,8 +75,17 @@ struct ReferenceConditions {
     double pressureKPa = 101.325; // 90 to 110 kPa
 };
 
-// The sum of the mole fractions may differ from 1 by this much at most.
+// The sum of the mole fractions may differ from 1 by this much at most, as
+// the amounts were typed in decimal: the comparison allows kSumRounding more
+// for the rounding of the amounts to binary and of their sum (at most about
+// 2e-14 for 60 amounts), so that 89.99 + 10 mol% passes as 90 + 9.99 does.
+// Only amounts typed with more than ten decimals could fall within that slack.
 inline constexpr double kSumTolerance = 0.0001;
+inline constexpr double kSumRounding = 1e-12;
+
+// The largest coverage factor taken: k = 3 already covers 99.7 % of a
+// normal distribution.
+inline constexpr double kMaxCoverage = 10.0;
 
 // The compression factor must exceed this.
 inline constexpr double kMinimumCompression = 0.9;
@@ -64,8 +99,10 @@ struct Composition {
 };
 
 // Throws Iso6976Error when the reference temperatures are not among the
-// standard's or the pressure is outside 90 to 110 kPa.
-void checkReference(const ReferenceConditions& reference);
+// standard's or the pressure is outside 90 to 110 kPa. Returns the
+// conditions used: the standard's temperatures that `reference` names
+// (within 1e-9 °C, so 1e-10 and -0 are 0) and its pressure.
+ReferenceConditions checkReference(const ReferenceConditions& reference);
 
 // Scales the fractions and their uncertainties so that the fractions add
 // up to 1. Returns the sum before. Throws Iso6976Error for a negative
@@ -120,18 +157,37 @@ struct Quantity {
 };
 
 struct Properties {
-    ReferenceConditions reference;
+    ReferenceConditions reference; // as used: see checkReference()
     double coverage = 1.0;
     std::array<Quantity, kResultCount> results{};
     const Quantity& operator[](Result r) const { return results[static_cast<std::size_t>(r)]; }
 };
 
-// Computes every result and its uncertainty, times `coverage` (k > 0), from
-// the composition at the reference conditions. The fractions must add up to
-// 1 within kSumTolerance (call normalise() first to scale them: never done
-// here); the uncertainties are those of the fractions (mol/mol) and of the
-// tabulated component data. Throws Iso6976Error for a refused input.
+// Whether calculate() works out the uncertainties; skipped, they are 0 and
+// the values take a fraction of the time.
+enum class Uncertainties { Compute, Skip };
+
+// Computes every result and its uncertainty, times `coverage` (0 < k <=
+// kMaxCoverage), from the composition at the reference conditions. The
+// fractions must add up to 1 within kSumTolerance (call normalise() first
+// to scale them: never done here); the uncertainties are those of the
+// fractions (mol/mol) and of the tabulated component data. Every value and
+// uncertainty is a finite number: a gas that does not burn has calorific
+// values of 0 with the uncertainty of its data. Throws Iso6976Error for a
+// refused input: also a correlation matrix that is not positive
+// semidefinite, and results beyond the range of numbers.
 Properties calculate(const Composition& composition, const ReferenceConditions& reference,
-                     double coverage = 1.0);
+                     double coverage = 1.0, Uncertainties uncertainties = Uncertainties::Compute);
+
+// The values alone, without uncertainties, of a composition whose nonzero
+// fractions are among `present` (component indices in ascending order, each
+// once; the fractions of the others are not read and count as 0): the same
+// values, bit for bit, as
+// calculate(), in time that grows with `present`, not with the 60
+// components. For many compositions of one set of components, as in a
+// batch. Throws Iso6976Error as calculate() does.
+Properties calculateValues(std::span<const std::size_t> present,
+                           const std::array<double, kComponentCount>& fraction,
+                           const ReferenceConditions& reference);
 
 } // namespace tarvelo::gasquality

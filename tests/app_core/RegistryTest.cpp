@@ -1,16 +1,24 @@
+#include "SettingsFile.h"
 #include "cRegistry.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QRect>
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <optional>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
 #include "TestPrinting.h"
 
 namespace {
+
+using namespace std::literals;
 
 #if defined(_WIN32)
 // On Windows the store is the registry, HKEY_CURRENT_USER\Software\<org>\<app>.
@@ -152,10 +160,49 @@ TEST_F(Registry, aGarbageFileReadsAsDefaultsAndTheNextWriteRepairsIt) {
     EXPECT_TRUE(storeContents().startsWith("[%General]")) << storeContents().constData();
 }
 
-TEST_F(Registry, aValueThatIsNoTextReadsAsMissing) {
-    writeStore("[%General]\nLanguage=1, 2\nInitDir=@ByteArray(/tmp/)\n");
-    EXPECT_EQ(reg_.GetSetting(kApp, "General", "Language", "2"), u"2"_q);
-    EXPECT_EQ(reg_.GetSetting(kApp, "General", "InitDir", "/home/"), u"/home/"_q);
+// Paths as the current version stores them through QSettings read back
+// exactly; values of other windows and types stay when a value is written,
+// and what is written reads back through QSettings too.
+TEST_F(Registry, filesWrittenThroughQSettingsReadAsWrittenAndKeepOtherValues) {
+    const QString paths[] = {u"/home/jürgen/Berichte, alt/"_q,
+                             u"  /lead and trail  "_q,
+                             u"/a=b;c/\"q\"/back\\slash/'x'"_q,
+                             u"/tab\tand\x01" u"ctl/0f\x7f"_q,
+                             u"@at/"_q,
+                             u"/中文/😀/\uFEFF"_q,
+                             u"\\\\server\\share\\"_q};
+    const QString app = kApp.section(u'\\', 0, 0), name = kApp.section(u'\\', 1);
+    {
+        QSettings current(QSettings::NativeFormat, QSettings::UserScope, app, name);
+        for (int i = 0; i < 7; ++i)
+            current.setValue(QStringLiteral("General/InitDir%1").arg(i), paths[i]);
+        current.setValue(QStringLiteral("frmQuality/Geometry"), QRect(1, 2, 3, 4));
+        current.setValue(QStringLiteral("frmQuality/Reference"), QDate(2026, 1, 2));
+        current.setValue(QStringLiteral("frmQuality/Temperature"), 288.15);
+        current.setValue(QStringLiteral("Other/List"), QStringList{u"a"_q, u"b"_q});
+    }
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(reg_.GetSetting(kApp, "General", QStringLiteral("InitDir%1").arg(i), ""),
+                  paths[i]);
+        reg_.SaveSetting(kApp, "General", QStringLiteral("Copy%1").arg(i), paths[i]);
+        EXPECT_EQ(reg_.GetSetting(kApp, "General", QStringLiteral("Copy%1").arg(i), ""), paths[i]);
+    }
+    EXPECT_EQ(reg_.GetNumber(kApp, "frmQuality", "Temperature"), 288.15);
+    EXPECT_EQ(reg_.GetSetting(kApp, "frmQuality", "Geometry", "none"), u"none"_q);
+    reg_.SaveNumber(kApp, "frmQuality", "Pressure", 101.325);
+    reg_.SaveInteger(kApp, "frmQuality", "Model", 2);
+
+    const QSettings back(QSettings::NativeFormat, QSettings::UserScope, app, name);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(back.value(QStringLiteral("General/InitDir%1").arg(i)).toString(), paths[i]);
+        EXPECT_EQ(back.value(QStringLiteral("General/Copy%1").arg(i)).toString(), paths[i]);
+    }
+    EXPECT_EQ(back.value("frmQuality/Geometry").toRect(), QRect(1, 2, 3, 4));
+    EXPECT_EQ(back.value("frmQuality/Reference").toDate(), QDate(2026, 1, 2));
+    EXPECT_EQ(back.value("frmQuality/Temperature").toDouble(), 288.15);
+    EXPECT_EQ(back.value("frmQuality/Pressure").toDouble(), 101.325);
+    EXPECT_EQ(back.value("frmQuality/Model").toInt(), 2);
+    EXPECT_EQ(back.value("Other/List").toStringList(), (QStringList{u"a"_q, u"b"_q}));
 }
 
 TEST_F(Registry, anUnusableStoreNeitherFailsNorBlocks) {
@@ -176,6 +223,65 @@ TEST_F(Registry, aDirectoryInPlaceOfTheLockFileLeavesThePreviousValue) {
 }
 
 #endif
+
+// SettingsFile reads what QSettings writes (see the form in SettingsFile.h)
+// and takes a damaged value, or one of another type, for a missing one.
+TEST(SettingsFile, readsValuesAsQSettingsWritesThemAndDamagedOnesAsMissing) {
+    enum Type { Text, Integer, Number };
+    const struct {
+        const char* file;
+        const char16_t* group;
+        const char16_t* key;
+        Type type;
+        std::optional<std::u16string_view> value;
+    } cases[] = {
+        {"[%General]\nLanguage=1\n", u"General", u"Language", Text, u"1"},
+        {"[General]\nLanguage=1\n", u"General", u"Language", Text, {}}, // keys without a group
+        {"Language=1\n[frmMain]\nLeft=2\n", u"", u"Language", Text, u"1"},
+        {"\xEF\xBB\xBF[frmMain]\r\n  Left = 1890 ; moved\r\n", u"frmMain", u"Left", Text, u"1890"},
+        {"[frmMain]\nLeft=1\n[x]\n[frmMain]\nnonsense\nLeft=2\n", u"frmMain", u"Left", Text, u"2"},
+        {"[frmMain\nLeft=5\n", u"frmMain", u"Left", Text, u"5"},
+        {"[%General]\nInitDir=\"/a, b;c=d/ \" ; x\n", u"General", u"InitDir", Text, u"/a, b;c=d/ "},
+        {"[q]\nk%E9y%20wi%3Dth%3B%U4E2D\\x=1\n", u"q", u"kéy wi=th;中/x", Text, u"1"},
+        {"[q]\np=\"  \\\"q\\\" back\\\\slash \xC3\xBC \"\n", u"q", u"p", Text,
+         u"  \"q\" back\\slash ü "},
+        {"[q]\np=tab\\there\\x1\x7f\\x61\\0\\x31\\101\n", u"q", u"p", Text,
+         u"tab\there\x01\x7f"
+         u"a\0"
+         u"1A"sv},
+        {"[q]\np=@@at\n", u"q", u"p", Text, u"@at"},
+        {"[q]\np=@String(nul\\0\\x31)\n", u"q", u"p", Text,
+         u"nul\0"
+         u"1"sv},
+        {"[q]\np=1, 2\n", u"q", u"p", Text, {}},
+        {"[q]\np=@ByteArray(/tmp/)\n", u"q", u"p", Text, {}},
+        {"[q]\np=@Variant(\\0\\0\\0\\t\\xff\\xff\\xff\\xff)\n", u"q", u"p", Text, {}},
+        {"[q]\np=@Rect(1 2 3 4)\n", u"q", u"p", Text, {}},
+        {"[q]\np=\"/tmp\n", u"q", u"p", Text, {}},
+        {"[q]\nT=288.15\n", u"q", u"T", Number, u"288.15"},
+        {"[q]\nT=1e+300\n", u"q", u"T", Number, u"1e+300"},
+        {"[q]\nT=\"1234,5\"\n", u"q", u"T", Number, {}},
+        {"[q]\nT=1e999\n", u"q", u"T", Number, {}},
+        {"[q]\nT=nan\n", u"q", u"T", Number, {}},
+        {"[q]\nk=-12\n", u"q", u"k", Integer, u"-12"},
+        {"[q]\nk=2.5\n", u"q", u"k", Integer, {}},
+        {"[q]\nk= 12abc\n", u"q", u"k", Integer, {}},
+    };
+    for (const auto& c : cases) {
+        const SettingsFile file(c.file);
+        std::optional<QString> read;
+        if (c.type == Text)
+            read = file.text(c.group, c.key);
+        else if (const auto n = file.integer(c.group, c.key); c.type == Integer && n)
+            read = QString::number(*n);
+        else if (const auto x = file.number(c.group, c.key); c.type == Number && x)
+            read = SettingsFile::numberText(*x);
+        const std::optional<QString> expected =
+            c.value ? std::optional(QString::fromUtf16(c.value->data(), qsizetype(c.value->size())))
+                    : std::nullopt;
+        EXPECT_EQ(read, expected) << c.file;
+    }
+}
 
 TEST(RegistryVersion, isMajorMinorRevision) {
     EXPECT_EQ(cRegistry().Version(), u"1.1.0"_q);

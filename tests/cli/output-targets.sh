@@ -2,8 +2,9 @@
 # Where tarvelo's output lands, for every kind of target a user may name:
 # a regular file (replaced whole, its permissions kept), a symbolic link, a
 # FIFO with a reader, a device node (root only), /dev/stdout into a pipe and
-# into a file, standard output on the full device, and a batch run ended by
-# SIGTERM. Usage: output-targets.sh TARVELO DATA WORK
+# into a file, standard output on the full device, a batch run ended by a
+# signal or by the file size limit, and one with standard output and error
+# closed. Usage: output-targets.sh TARVELO DATA WORK
 set -uo pipefail
 tarvelo=$1 data=$2 work=$3
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
@@ -77,8 +78,8 @@ for writer in batch report; do
 done
 
 # Standard output on the full device: one line on stderr, exit status 1.
-clean="--delimiter tab $data/tab_no_names.csv" # rows that all compute
-for args in "calc CH4=100" "--help" "batch $clean" "batch $clean -o -" "batch $clean -o /dev/stdout"; do
+cleanArgs="--delimiter tab $data/tab_no_names.csv" # rows that all compute
+for args in "calc CH4=100" "--help" "batch $cleanArgs" "batch $cleanArgs -o -" "batch $cleanArgs -o /dev/stdout"; do
     # shellcheck disable=SC2086
     "$tarvelo" $args >/dev/full 2>"$work/err"
     status=$?
@@ -87,22 +88,62 @@ for args in "calc CH4=100" "--help" "batch $clean" "batch $clean -o -" "batch $c
     [[ $(grep -c . "$work/err") == 1 ]] || fail "tarvelo $args >/dev/full: not one line: $(cat "$work/err")"
 done
 
-# SIGTERM while a batch run waits for more input: the old output stays and
-# the temporary file is gone.
-dir=$work/term && mkdir "$dir" && echo previous >"$dir/out.csv" && mkfifo "$dir/in"
-"$tarvelo" batch "$dir/in" -o "$dir/out.csv" 2>/dev/null &
-pid=$!
-exec 3>"$dir/in"
-head -3 "$input" >&3
-for _ in $(seq 50); do [[ $(ls "$dir" | grep -c tmp) == 1 ]] && break; sleep 0.1; done
-[[ $(ls "$dir" | grep -c tmp) == 1 ]] || fail "SIGTERM: no temporary file while running"
-kill -TERM "$pid"
-wait "$pid"
+# A signal that ends the process while a batch run waits for more input:
+# the old output stays and the temporary file is gone. Job control, so that
+# the background run does not ignore SIGINT and SIGQUIT.
+set -m
+for signal in TERM INT HUP QUIT PIPE ALRM USR1 USR2 XCPU; do
+    dir=$work/signal-$signal && mkdir "$dir" && echo previous >"$dir/out.csv" && mkfifo "$dir/in"
+    "$tarvelo" batch "$dir/in" -o "$dir/out.csv" 2>/dev/null &
+    pid=$!
+    exec 3>"$dir/in"
+    head -3 "$input" >&3
+    for _ in $(seq 50); do [[ $(ls "$dir" | grep -c tmp) == 1 ]] && break; sleep 0.1; done
+    [[ $(ls "$dir" | grep -c tmp) == 1 ]] || fail "SIG$signal: no temporary file while running"
+    kill -"$signal" "$pid"
+    wait "$pid"
+    status=$?
+    exec 3>&-
+    died=$((128 + $(kill -l "$signal")))
+    [[ $status == "$died" ]] || fail "SIG$signal: exit $status, expected death by the signal"
+    [[ $(cat "$dir/out.csv") == previous ]] || fail "SIG$signal: the old output changed"
+    [[ $(ls "$dir" | tr '\n' ' ') == "in out.csv " ]] || fail "SIG$signal: left $(ls "$dir")"
+done
+set +m
+
+# Beyond the file size limit: a message naming the file, exit 1, the old
+# output kept, no temporary file.
+dir=$work/fsize && mkdir "$dir" && echo previous >"$dir/out.csv"
+clean=$data/tab_no_names.csv
+(ulimit -f 1 && for _ in $(seq 100); do tail -n +2 "$clean"; done | cat "$clean" - |
+    "$tarvelo" batch --delimiter tab - -o "$dir/out.csv" 2>"$dir/err")
 status=$?
-exec 3>&-
-[[ $status == 143 ]] || fail "SIGTERM: exit $status, expected death by the signal (143)"
-[[ $(cat "$dir/out.csv") == previous ]] || fail "SIGTERM: the old output changed"
-[[ $(ls "$dir" | tr '\n' ' ') == "in out.csv " ]] || fail "SIGTERM: left $(ls "$dir")"
+[[ $status == 1 ]] || fail "ulimit -f: exit $status"
+grep -q "cannot write '$dir/out.csv': File too large" "$dir/err" || fail "ulimit -f: $(cat "$dir/err")"
+[[ $(cat "$dir/out.csv") == previous && $(ls "$dir" | tr '\n' ' ') == "err out.csv " ]] ||
+    fail "ulimit -f: left $(ls "$dir")"
+
+# Out of memory (a 50 MB field under ulimit -v): a message, exit 1, the old
+# output kept, no temporary file. Not under AddressSanitizer, which needs
+# far more address space than any such limit.
+if [[ -z ${ASAN_OPTIONS:-} ]]; then
+    dir=$work/memory && mkdir "$dir" && echo previous >"$dir/out.csv"
+    { echo name,CH4; head -c 50000000 /dev/zero | tr '\0' a; echo ,100; } >"$dir/in.csv"
+    (ulimit -v 120000 && "$tarvelo" batch "$dir/in.csv" -o "$dir/out.csv" 2>"$dir/err")
+    status=$?
+    [[ $status == 1 ]] || fail "ulimit -v: exit $status"
+    grep -q "out of memory" "$dir/err" || fail "ulimit -v: $(cat "$dir/err")"
+    [[ $(cat "$dir/out.csv") == previous && $(ls "$dir" | tr '\n' ' ') == "err in.csv out.csv " ]] ||
+        fail "ulimit -v: left $(ls "$dir")"
+    rm -f "$dir/in.csv"
+fi
+
+# Standard output and error closed: the messages go nowhere, never into the
+# output file.
+"$tarvelo" batch "$input" -o "$work/closed.csv" >&- 2>&-
+status=$?
+[[ $status == 2 ]] || fail "closed descriptors: exit $status"
+cmp -s "$work/closed.csv" "$expected" || fail "closed descriptors: the output holds $(head -2 "$work/closed.csv")"
 
 ((failures == 0)) && echo "all output targets passed"
 exit $((failures > 0))

@@ -52,13 +52,21 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{{"calculate"}, "tarvelo: unknown command 'calculate' (see tarvelo --help)"},
         BadCase{{"--lang"}, "tarvelo: unknown option '--lang' (see tarvelo --help)"},
         BadCase{{"calc"}, "tarvelo calc: no COMPONENT=PERCENT given (see tarvelo calc --help)"},
-        BadCase{{"calc", "CH5=1"}, "tarvelo calc: unknown component 'CH5' in 'CH5=1'"},
+        BadCase{{"calc", "CH5=1"},
+                "tarvelo calc: unknown component 'CH5' in 'CH5=1' (did you mean 'CH4'?)"},
         BadCase{{"calc", "CH4=abc"}, "tarvelo calc: CH4: not a number: 'abc'"},
-        BadCase{{"calc", "CH4="}, "tarvelo calc: CH4: no percentage in 'CH4='"},
+        BadCase{{"calc", "CH4="}, "tarvelo calc: CH4: no value in 'CH4='"},
         BadCase{{"calc", "CH4=-2"}, "tarvelo calc: CH4: negative value: '-2'"},
         BadCase{{"calc", "CO=1", "co=2"}, "tarvelo calc: CO given twice"},
         BadCase{{"calc", "CH4"}, "tarvelo calc: 'CH4' is not COMPONENT=PERCENT (no '=')"},
-        BadCase{{"calc", "--exact=yes", "CH4=1"}, "tarvelo calc: unknown option '--exact=yes'"},
+        BadCase{{"calc", "--exact=yes", "CH4=1"}, "tarvelo calc: option --exact takes no value"},
+        BadCase{{"calc", "CH4=1", "--bogus=1"}, "tarvelo calc: unknown option '--bogus'"},
+        BadCase{{"calc", "--exact", "--exact", "CH4=1"},
+                "tarvelo calc: option --exact given twice"},
+        BadCase{{"batch", "-o", "a", "--output=b", "x"}, "tarvelo batch: option --out given twice"},
+        BadCase{{"report", "--out=", "CH4=1"}, "tarvelo report: option --out needs a value"},
+        BadCase{{"batch", "a\nb", "c"}, "tarvelo batch: more than one input file: 'a?b' and 'c'"},
+        BadCase{{"help", "bogus"}, "tarvelo help: unknown command 'bogus' (see tarvelo --help)"},
         BadCase{{"calc", "--lang"}, "tarvelo calc: option --lang needs a value (de or en)"},
         BadCase{{"calc", "--lang", "fr", "CH4=1"},
                 "tarvelo calc: unknown language 'fr' (use de or en)"},
@@ -76,11 +84,11 @@ INSTANTIATE_TEST_SUITE_P(
                 "tarvelo batch: unknown delimiter '|' (use , ; or tab)"},
         BadCase{{"batch", "--decimal", ";", "a.csv"},
                 "tarvelo batch: unknown decimal mark ';' (use . or ,)"},
-        BadCase{{"batch", "a.csv", "-o"}, "tarvelo batch: option -o needs a value"},
+        BadCase{{"batch", "a.csv", "-o"}, "tarvelo batch: option --out needs a value"},
         BadCase{{"batch", "--jobs", "0", "a.csv"},
                 "tarvelo batch: option --jobs needs a number of threads from 1 to 256, not '0'"},
         BadCase{{"batch", "-j", "2x", "a.csv"},
-                "tarvelo batch: option -j needs a number of threads from 1 to 256, not '2x'"}));
+                "tarvelo batch: option --jobs needs a number of threads from 1 to 256, not '2x'"}));
 
 TEST(Arguments, reportTakesNameLanguageAndFile) {
     const ParseResult r =
@@ -94,8 +102,8 @@ TEST(Arguments, reportTakesNameLanguageAndFile) {
 }
 
 TEST(Arguments, batchReadsItsOptionsAndStandardInput) {
-    const ParseResult r = parse({"batch", "--delimiter", "tab", "--reports", "out/rep", "-", "-o",
-                                 "res.csv", "--lang", "de", "--jobs=3"});
+    const ParseResult r = parse({"batch", "--delimiter", "tab", "--reports", "out/rep", "-",
+                                 "--output", "res.csv", "--lang", "de", "-j3"});
     ASSERT_TRUE(r.request) << r.error;
     const auto& batch = std::get<BatchRequest>(*r.request);
     EXPECT_EQ(batch.input, "-");
@@ -126,12 +134,15 @@ TEST(Arguments, helpIsFoundForEachCommandEvenAmongBadArguments) {
                           {{"help", "batch"}, HelpTopic::Batch},
                           {{"calc", "--help"}, HelpTopic::Calc},
                           {{"report", "X=1", "--help"}, HelpTopic::Report},
+                          {{"help", "iso6976"}, HelpTopic::Iso6976},
+                          {{"calc", "--help", "--bogus"}, HelpTopic::Calc},
                           {{"batch", "-h"}, HelpTopic::Batch}};
     for (const Case& c : cases) {
         const ParseResult r = parseArguments(c.args);
         ASSERT_TRUE(r.request) << r.error;
         EXPECT_EQ(std::get<HelpRequest>(*r.request).topic, c.topic);
     }
+    EXPECT_TRUE(std::holds_alternative<VersionRequest>(*parse({"--version"}).request));
 }
 
 TEST(Arguments, doubleDashEndsTheOptions) {

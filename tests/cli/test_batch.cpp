@@ -451,4 +451,20 @@ TEST(Report, namesTheFileAndTheSystemErrorWhenItCannotBeWritten) {
     EXPECT_EQ(err.str(), "tarvelo report: cannot write '/x/r.htm': Permission denied\n");
 }
 
+// On a terminal a message clears the progress line first instead of being
+// glued to its end; a finished progress line ends with its newline.
+TEST(ProgressLine, isClearedBeforeAMessage) {
+    std::ostringstream terminal;
+    ProgressAwareBuffer buffer(*terminal.rdbuf());
+    std::ostream messages(&buffer);
+    messages << "a:1: first\n";
+    buffer.progress("10 rows", false);
+    buffer.progress("20 rows", false);
+    messages << "a:2: second\n";
+    buffer.progress("30 rows", true);
+    messages << "done\n";
+    EXPECT_EQ(terminal.str(),
+              "a:1: first\n\r10 rows\r20 rows\r\033[Ka:2: second\n\r30 rows\ndone\n");
+}
+
 } // namespace

@@ -272,6 +272,46 @@ TEST(FastGeneral, agreesWithPrintfNearPowersOfTenAndAtTheEndsOfTheRange) {
     EXPECT_EQ(mismatches, 0);
 }
 
+// The double writer against printf: random magnitudes across the plain and
+// the exponent forms, the doubles next to powers of ten, exact binary ties
+// at the last digit kept, and the doubles nearest decimal ties, where the
+// rounding of the scaled product must not decide.
+TEST(FastGeneral, writesDoublesAsPrintfDoes) {
+    std::mt19937_64 random(7);
+    std::vector<double> values;
+    std::uniform_real_distribution<double> exponent(-7.0, 11.0);
+    for (int i = 0; i < 200000; ++i)
+        values.push_back(std::pow(10.0, exponent(random)));
+    for (int power = -6; power <= 10; ++power) {
+        double v = std::pow(10.0, power);
+        for (int i = 0; i < 20; ++i)
+            v = std::nextafter(v, 0.0);
+        for (int i = 0; i < 40; ++i, v = std::nextafter(v, INFINITY))
+            values.push_back(v);
+    }
+    for (std::uint64_t whole = 1; whole < 4000000; whole += 997)
+        for (const double scale : {1.0, 0.5, 0.25, 0.125, 1.0 / 1024})
+            values.push_back((double(whole) + 0.5) * scale);
+    // Decimal ties: the double nearest n.5 / 10^k lies just above or below
+    // the tie, which only the exact product tells.
+    std::uniform_int_distribution<std::uint64_t> nine(100000000, 999999999);
+    for (int i = 0; i < 100000; ++i)
+        values.push_back((double(nine(random)) + 0.5) / std::pow(10.0, double(i % 13)));
+    int mismatches = 0;
+    for (const double value : values)
+        for (const int digits : {1, 4, 7, 9})
+            for (const double v : {value, -value}) {
+                char expected[64];
+                std::snprintf(expected, sizeof expected, "%.*g", digits, v);
+                char got[kMaxNumberText];
+                const std::string text(got, writeGeneral(got, v, digits, '.'));
+                if (text != expected && ++mismatches <= 5)
+                    ADD_FAILURE() << std::hexfloat << v << " with " << std::dec << digits
+                                  << " digits: " << text << " vs " << expected;
+            }
+    EXPECT_EQ(mismatches, 0);
+}
+
 // The text of k / 10^decimals built from the integer alone: the integer
 // part, then the mark and the decimals without trailing zeros.
 std::string scaledText(std::uint64_t k, int decimals, char mark) {

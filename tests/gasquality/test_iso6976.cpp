@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -267,4 +268,89 @@ TEST(Iso6976, refusesInputOutsideTheStandardNamingTheCulprit) {
     EXPECT_DOUBLE_EQ(gq::normalise(half), 0.5);
     EXPECT_DOUBLE_EQ(half.fraction[0], 0.9);
     EXPECT_DOUBLE_EQ(half.fractionU[0], 0.0004);
+}
+
+// Gases that do not burn, or whose net value is 0, and mixtures of them:
+// every value and uncertainty is a finite number, calorific values of 0
+// carry the uncertainty of the data only.
+TEST(Iso6976, gasesThatDoNotBurnGetFiniteValuesAndUncertainties) {
+    const std::vector<std::vector<Amount>> gases = {{{"nitrogen", 100, 0.01}},
+                                                    {{"helium", 100, 0}},
+                                                    {{"argon", 100, 0}},
+                                                    {{"nitrogen", 60, 0.02}, {"CO2", 40, 0.02}},
+                                                    {{"water", 100, 0}}};
+    for (const auto& amounts : gases) {
+        const gq::Properties p = gq::calculate(composition(amounts), {});
+        for (std::size_t r = 0; r < gq::kResultCount; ++r) {
+            EXPECT_TRUE(std::isfinite(p.results[r].value)) << amounts[0].name << r;
+            EXPECT_TRUE(std::isfinite(p.results[r].u)) << amounts[0].name << r;
+        }
+        EXPECT_GT(p[Result::G].u, 0.0) << amounts[0].name;
+        EXPECT_GT(p[Result::D].u, 0.0) << amounts[0].name;
+    }
+    const gq::Properties helium = gq::calculate(composition(gases[1]), {});
+    EXPECT_EQ(helium[Result::W_gross].value, 0.0);
+    EXPECT_EQ(helium[Result::W_gross].u, 0.0); // its table gives Hc = 0 exactly
+    const gq::Properties water = gq::calculate(composition(gases[4]), {});
+    EXPECT_NEAR(water[Result::Hc_net].value, 0.0, 1e-12);
+    EXPECT_GT(water[Result::Hv_net].u, 0.0); // that of the enthalpy of vaporisation
+}
+
+// A correlation matrix must be positive semidefinite; 1e-10 °C is 0 °C.
+TEST(Iso6976, refusesImpossibleCorrelationsAndReportsTheConditionsUsed) {
+    gq::Composition gas = composition(kExample1);
+    const std::size_t n = gq::kComponentCount;
+    for (const double r : {-1.0, -0.9, -0.4}) {
+        gas.correlation.assign(n * n, 0.0);
+        for (std::size_t i = 0; i < n; ++i)
+            gas.correlation[i * n + i] = 1.0;
+        for (std::size_t i = 0; i < 3; ++i)
+            for (std::size_t j = 0; j < 3; ++j)
+                if (i != j)
+                    gas.correlation[i * n + j] = r;
+        if (r > -0.5) {
+            EXPECT_NO_THROW(gq::calculate(gas, {})) << r;
+            continue;
+        }
+        try {
+            gq::calculate(gas, {});
+            ADD_FAILURE() << r << ": not refused";
+        } catch (const gq::Iso6976Error& e) {
+            EXPECT_STREQ(e.what(), "the correlations of methane, ethane and propane cannot hold "
+                                   "together: the correlation matrix is not positive semidefinite");
+        }
+    }
+    const gq::Properties p = gq::calculate(composition(kExample1), {-0.0, 1e-10, 101.325});
+    EXPECT_EQ(p.reference.meteringC, 0.0);
+    EXPECT_FALSE(std::signbit(p.reference.combustionC));
+    EXPECT_THROW(gq::calculate(composition(kExample1), {}, 1e308), gq::Iso6976Error);
+}
+
+// The batch's values-only path over the components a header names gives the
+// full calculation's values bit for bit, for random subsets and amounts at
+// every pair of reference temperatures.
+TEST(Iso6976, valuesOfTheNamedComponentsAreThoseOfTheFullCalculation) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> share(0.0, 1.0);
+    const gq::ReferenceConditions conditions[] = {
+        {25, 0, 101.325}, {15, 15, 101.325}, {0, 20, 95.0}, {15.55, 15.55, 101.325}};
+    for (int trial = 0; trial < 400; ++trial) {
+        std::vector<std::size_t> present = {0}; // methane keeps Z above 0.9
+        for (std::size_t i = 1; i < gq::kComponentCount; ++i)
+            if (share(random) < 0.15)
+                present.push_back(i);
+        gq::Composition c;
+        double rest = 1.0;
+        for (std::size_t k = 1; k < present.size(); ++k) {
+            c.fraction[present[k]] = share(random) < 0.2 ? 0.0 : rest * 0.1 * share(random);
+            rest -= c.fraction[present[k]];
+        }
+        c.fraction[0] = rest;
+        const gq::ReferenceConditions& reference = conditions[trial % 4];
+        const gq::Properties full = gq::calculate(c, reference);
+        const gq::Properties values = gq::calculateValues(present, c.fraction, reference);
+        for (std::size_t r = 0; r < gq::kResultCount; ++r)
+            ASSERT_EQ(values.results[r].value, full.results[r].value)
+                << gq::kResultKeys[r] << " in trial " << trial;
+    }
 }
