@@ -4,6 +4,8 @@
 #   e2e-installer.sh WINDOWS_BUILD_DIR LINUX_BIN_DIR WORK_DIR
 # 1. `msiexec /i` installs the MSI silently into Program Files\TarveloV1,
 #    with its Start-menu entry and its entry among the installed programs;
+#    a second package of the same version (a rebuild: a new product code)
+#    installs over it and leaves one entry;
 # 2. the installed program runs on a virtual X display (Xvfb): the worked
 #    example is typed with xdotool and calculated, and the three results are
 #    copied out of their boxes through the clipboard;
@@ -15,6 +17,7 @@
 #    the Start menu or among the installed programs.
 # SCREENSHOT=FILE keeps a picture of the window with its results.
 set -uo pipefail
+src=$(cd "$(dirname "$0")/../.." && pwd)
 dir=$1
 linux_bin=$2
 work=$3
@@ -72,6 +75,16 @@ wine reg query "$uninstall_key" /s 2>/dev/null | tr -d '\r' >"$work/uninstall.tx
 grep -q 'DisplayName    REG_SZ    TarveloV1$' "$work/uninstall.txt" ||
     fail "no entry among the installed programs"
 echo "installed: $(find "$installed" -type f | wc -l) files, Start-menu entry, uninstall entry"
+
+"$src/packaging/windows/make-msi" "$dir" "$work/rebuilt.msi" >"$work/rebuild.log" 2>&1 ||
+    fail "could not build a second package: $(cat "$work/rebuild.log")"
+wine msiexec /i "$(winepath -w "$work/rebuilt.msi")" /qn >"$work/reinstall.log" 2>&1 ||
+    fail "msiexec /i of a second package of the same version failed: $(cat "$work/reinstall.log")"
+entries=$(wine reg query "$uninstall_key" /s 2>/dev/null | tr -d '\r' |
+    grep -c 'DisplayName    REG_SZ    TarveloV1$')
+[[ $entries == 1 ]] || fail "$entries entries among the installed programs after a same-version package"
+msi=$work/rebuilt.msi
+echo "a second package of the same version installed over the first: one entry"
 
 
 # 2. The program, driven by keys.
