@@ -9,6 +9,7 @@
 #include "cLanguage.h"
 #include "cRegistry.h"
 #include "frmAbout.h"
+#include "frmQuality.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -198,6 +199,11 @@ void frmMain::createMenus() {
     mnu.File = menuBar()->addMenu(QString());
     mnu.File->setObjectName(QStringLiteral("mnuFile"));
     keyText(mnu.File, "title", "10000");
+    mnu.File_Quality = mnu.File->addAction(QString());
+    mnu.File_Quality->setObjectName(QStringLiteral("mnuFile_Quality"));
+    keyText(mnu.File_Quality, "text", "10003");
+    mnu.File_Quality->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    connect(mnu.File_Quality, &QAction::triggered, this, &frmMain::mnuFile_Quality_Click);
     mnu.File_Save = mnu.File->addAction(QString());
     mnu.File_Save->setObjectName(QStringLiteral("mnuFile_Save"));
     keyText(mnu.File_Save, "text", "10001");
@@ -269,6 +275,9 @@ void frmMain::createToolbar() {
     btnHelp = tlbMain->addAction(tarvelo::pictureIcon(QStringLiteral("help")), QString());
     btnHelp->setObjectName(QStringLiteral("btnHelp"));
     keyText(btnHelp, "toolTip", "20001");
+    btnQuality = tlbMain->addAction(tarvelo::pictureIcon(QStringLiteral("quality")), QString());
+    btnQuality->setObjectName(QStringLiteral("btnQuality"));
+    keyText(btnQuality, "toolTip", "20002");
     connect(tlbMain, &QToolBar::actionTriggered, this, &frmMain::tlbMain_ButtonClick);
 }
 
@@ -449,7 +458,10 @@ void frmMain::moveEvent(QMoveEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    // Every way of closing comes here; the close is never refused.
+    // Every way of closing comes here; the close is never refused. The
+    // gas-quality window goes with it.
+    if (quality)
+        quality->close();
     Lang.reset();
     storePosition();
     event->accept();
@@ -608,6 +620,16 @@ void frmMain::mnuHelp_About_Click() {
     about.exec();
 }
 
+void frmMain::mnuFile_Quality_Click() {
+    // One gas-quality window at a time, made when first opened.
+    if (!quality)
+        quality = new frmQuality([this] { return gasTexts(); }, Lang->language(), this);
+    quality->show();
+    quality->setWindowState(quality->windowState() & ~Qt::WindowMinimized);
+    quality->raise();
+    quality->activateWindow();
+}
+
 void frmMain::tlbMain_ButtonClick(QAction* button) {
     const QString key = button->objectName();
     if (key == QLatin1String("btnDE"))
@@ -616,6 +638,8 @@ void frmMain::tlbMain_ButtonClick(QAction* button) {
         mnuLanguage_EN_Click();
     else if (key == QLatin1String("btnHelp"))
         mnuHelp_Help_Click();
+    else if (key == QLatin1String("btnQuality"))
+        mnuFile_Quality_Click();
 }
 
 // ---------------------------------------------------------------------------
@@ -634,6 +658,8 @@ void frmMain::switchLanguage(int code) {
     RestoreTextKeys();
     Lang->setLanguage(code);
     Lang->LoadStrings(this);
+    if (quality)
+        quality->setLanguage(code);
     cRegistry().SaveSetting(QString::fromLatin1(kAppKey), kGeneral, QStringLiteral("Language"),
                             QString::number(code));
     markLanguage(code);

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -30,6 +31,7 @@ class ClickFocusGuard;
 class InputField;
 class cLanguage;
 class cRegistry;
+class frmQuality;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -75,6 +77,7 @@ private:
     void cmdExit_Click();
     void mnuHelp_Help_Click();
     void mnuHelp_About_Click();
+    void mnuFile_Quality_Click();
     void mnuLanguage_DE_Click();
     void mnuLanguage_EN_Click();
     void tlbMain_ButtonClick(QAction* button);
@@ -102,6 +105,7 @@ private:
 
     struct Menus {
         QMenu* File = nullptr;
+        QAction* File_Quality = nullptr;
         QAction* File_Save = nullptr;
         QAction* File_Exit = nullptr;
         QMenu* Language = nullptr;
@@ -125,6 +129,7 @@ private:
     QAction* btnDE = nullptr;
     QAction* btnEN = nullptr;
     QAction* btnHelp = nullptr;
+    QAction* btnQuality = nullptr;
     QStatusBar* stbMain = nullptr;
     QLabel* stbPanel = nullptr;
 
@@ -158,5 +163,6 @@ private:
     tarvelo::KernelBinding kernel;
 
     ClickFocusGuard* clickGuard = nullptr;
-    QPoint normalPosition; // the last position while neither minimised nor maximised
+    QPointer<frmQuality> quality; // made when first opened, gone when closed
+    QPoint normalPosition;        // the last position while neither minimised nor maximised
 };

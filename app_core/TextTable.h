@@ -7,6 +7,10 @@
 
 namespace tarvelo {
 
+// The name of component i (0..59 of common/Components.h) is text key
+// kComponentNameKey + i.
+inline constexpr long kComponentNameKey = 93001;
+
 // The text stored under `tableKey`, or the empty text when there is none.
 // Keys compare as exact strings.
 QString lookupText(const QString& tableKey);

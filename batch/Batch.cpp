@@ -451,8 +451,10 @@ void BatchRun::writeRow(ParsedRow& parsed, std::size_t row, std::size_t line, Ch
     if (failed || kernelSkipped) {
         if (failed || !setReason.empty()) {
             ++chunk.failed;
-            // The message names the row's own fault; the field adds the sets' reason.
-            chunk.notes.push_back({row, line, reason});
+            // The message names what failed the row: its own fault, or else
+            // the sets' refusal (the kernel's skip alone is no failure); the
+            // field holds both.
+            chunk.notes.push_back({row, line, failed ? reason : setReason});
         } else {
             ++chunk.kernelSkipped;
         }

@@ -1,5 +1,7 @@
 #include "CombustionCommand.h"
 
+#include "CommandText.h"
+
 #include "Arguments.h"
 #include "Combustion.h"
 #include "Components.h"
@@ -77,19 +79,6 @@ Example (a boiler check: 3.5 % O2 measured, flue gas at 140 °C):
   tarvelo combustion --o2 3.5 --air-temperature 20C --flue-temperature 140C \
     methane=92 ethane=4 propane=1 nitrogen=2 "carbon dioxide=1"
 )";
-
-struct Failure {
-    std::string message;
-};
-
-std::optional<double> readNumber(std::string_view text) {
-    double value = 0.0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 double number(std::string_view option, std::string_view text) {
     const auto value = readNumber(text);
@@ -218,31 +207,6 @@ Options readCombustionOptions(const std::vector<std::string_view>& args) {
     for (std::size_t i = 0; i < typed.size(); ++i)
         o.fraction[i] = typed[i] / 100.0;
     return o;
-}
-
-std::string withMark(std::string s, bool german) {
-    if (german)
-        std::replace(s.begin(), s.end(), '.', ',');
-    return s;
-}
-
-std::string fixed(double value, int decimals, bool german) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return withMark(text, german);
-}
-
-std::string shortNumber(double value, bool german) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return withMark(text, german);
-}
-
-std::size_t width(std::string_view text) {
-    std::size_t w = 0;
-    for (const char c : text)
-        w += (static_cast<unsigned char>(c) & 0xC0u) != 0x80u;
-    return w;
 }
 
 class Table {

@@ -1,5 +1,7 @@
 #include "EosCommand.h"
 
+#include "CommandText.h"
+
 #include "Arguments.h"
 #include "Components.h"
 #include "Quoted.h"
@@ -80,10 +82,6 @@ Example (the published check gas of AGA Report No. 8, 400 K and 50 MPa):
     n-decane=0.009 hydrogen=0.4 oxygen=0.5 "carbon monoxide=0.2" \
     water=0.01 "hydrogen sulfide=0.25" helium=0.7 argon=0.1
 )";
-
-struct Failure {
-    std::string message;
-};
 
 // One property: its JSON key, its labels and unit, where it is.
 struct Field {
@@ -224,21 +222,7 @@ Options readEosOptions(const std::vector<std::string_view>& args) {
 }
 
 std::string number(double value, bool german) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.10g", value);
-    std::string s(text);
-    if (german)
-        for (char& c : s)
-            if (c == '.')
-                c = ',';
-    return s;
-}
-
-std::size_t width(std::string_view text) {
-    std::size_t w = 0;
-    for (const char c : text)
-        w += (static_cast<unsigned char>(c) & 0xC0u) != 0x80u;
-    return w;
+    return shortNumber(value, german, 10);
 }
 
 struct Outcome {

@@ -1,5 +1,7 @@
 #include "Iso6976Command.h"
 
+#include "CommandText.h"
+
 #include "Arguments.h"
 #include "CsvReader.h"
 #include "DescriptorIo.h"
@@ -85,22 +87,9 @@ Example (ISO 6976:2016 Annex D, Example 1):
     --u nitrogen=0.0195 --u "carbon dioxide=0.0111"
 )";
 
-struct Failure {
-    std::string message;
-};
-
 // User text in a message: one short line (see Quoted.h).
 std::string inQuotes(std::string_view text) {
     return tarvelo::quoted(text);
-}
-
-std::optional<double> readNumber(std::string_view text) {
-    double value = 0.0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value))
-        return std::nullopt;
-    return value;
 }
 
 std::size_t componentOf(std::string_view label, std::string_view where) {
@@ -273,44 +262,6 @@ constexpr Line kLines[] = {
     {Result::W_net_ideal, "net Wobbe index Wi, ideal gas", "unterer Wobbe-Index Wi, ideales Gas",
      "MJ/V", 4, true},
 };
-
-// A number printed by the C library (in the "C" locale the program keeps),
-// with the decimal comma in German.
-std::string withMark(const char* text, bool german) {
-    std::string s(text);
-    if (german)
-        for (char& c : s)
-            if (c == '.')
-                c = ',';
-    return s;
-}
-
-std::string fixed(double value, int decimals, bool german) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return withMark(text, german);
-}
-
-std::string shortNumber(double value, bool german) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return withMark(text, german);
-}
-
-// A condition as used, in the shortest text that reads back to it.
-std::string exactNumber(double value, bool german) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text - 1, value).ptr;
-    *end = '\0';
-    return withMark(text, german);
-}
-
-std::size_t width(std::string_view text) {
-    std::size_t w = 0;
-    for (const char c : text)
-        w += (static_cast<unsigned char>(c) & 0xC0u) != 0x80u;
-    return w;
-}
 
 std::string text(const gq::Properties& p, const Options& o, std::optional<double> normalisedFrom) {
     const bool de = o.german;

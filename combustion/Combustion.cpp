@@ -2,6 +2,7 @@
 
 #include "Thermo.h"
 
+#include "Domain.h"
 #include "Iso6976.h"
 
 #include <algorithm>
@@ -359,7 +360,7 @@ Fuel fuel(const std::array<double, components::kCount>& fraction) {
                                   ": negative amount " + percent(fraction[i]));
         total += fraction[i];
     }
-    if (!(std::abs(total - 1.0) <= gq::kSumTolerance + gq::kSumRounding))
+    if (!fractionsAddUpToOne(total))
         throw CombustionError("the amounts add up to " + number(total * 100.0) +
                               " mol%, not 100 mol% within 0.01 mol%");
     for (std::size_t i = 0; i < components::kCount; ++i) {

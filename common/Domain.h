@@ -62,6 +62,18 @@ inline bool sumNear100(float sum) noexcept {
     return std::fabs(kSumTarget - sum) < kSumTolerance;
 }
 
+// Mole fractions (ISO 6976, the equations of state, combustion) must add up
+// to 1 within 0.01 mol% as the amounts were typed in decimal: the
+// comparison allows kFractionSumRounding more for the rounding of the
+// amounts to binary and of their sum (at most about 2e-14 for 60 amounts),
+// so that 89.99 + 10 mol% passes as 90 + 9.99 does. Only amounts typed with
+// more than ten decimals could fall within that slack.
+inline constexpr double kFractionSumTolerance = 1e-4;
+inline constexpr double kFractionSumRounding = 1e-12;
+inline bool fractionsAddUpToOne(double sum) noexcept {
+    return std::fabs(sum - 1.0) <= kFractionSumTolerance + kFractionSumRounding;
+}
+
 // The kernel's language codes (Save2File's `language`), named in its header.
 enum class Language : std::int32_t {
     German = TARVELO_LANGUAGE_GERMAN,

@@ -56,7 +56,7 @@ ReferenceConditions checkReference(const ReferenceConditions& reference) {
 namespace {
 
 void checkSum(double sum) {
-    if (!(std::abs(sum - 1.0) <= kSumTolerance + kSumRounding))
+    if (!fractionsAddUpToOne(sum))
         throw Iso6976Error("the amounts add up to " + number(sum * 100.0) +
                            " mol%, not 100 mol% within 0.01 mol%");
 }

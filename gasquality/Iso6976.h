@@ -10,6 +10,7 @@
 #pragma once
 
 #include "Components.h"
+#include "Domain.h"
 
 #include <array>
 #include <cstddef>
@@ -76,12 +77,8 @@ struct ReferenceConditions {
 };
 
 // The sum of the mole fractions may differ from 1 by this much at most, as
-// the amounts were typed in decimal: the comparison allows kSumRounding more
-// for the rounding of the amounts to binary and of their sum (at most about
-// 2e-14 for 60 amounts), so that 89.99 + 10 mol% passes as 90 + 9.99 does.
-// Only amounts typed with more than ten decimals could fall within that slack.
-inline constexpr double kSumTolerance = 0.0001;
-inline constexpr double kSumRounding = 1e-12;
+// typed (the project's one rule: fractionsAddUpToOne in common/Domain.h).
+inline constexpr double kSumTolerance = kFractionSumTolerance;
 
 // The largest coverage factor taken: k = 3 already covers 99.7 % of a
 // normal distribution.

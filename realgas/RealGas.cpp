@@ -7,6 +7,8 @@
 #include "Gerg2008Tables.h"
 #include "Models.h"
 
+#include "Domain.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -228,7 +230,7 @@ Fractions checkedFractions(const Fractions& x, bool normalise) {
     }
     if (!(sum > 0.0))
         throw RealGasError("the composition is empty: no component has an amount above zero");
-    if (!normalise && !(std::abs(sum - 1.0) <= kSumTolerance + kSumRounding))
+    if (!normalise && !fractionsAddUpToOne(sum))
         throw RealGasError("the amounts add up to " + number(sum * 100.0) +
                            " mol%, more than 0.01 mol% off 100 mol%");
     Fractions result = x;

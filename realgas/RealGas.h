@@ -86,15 +86,11 @@ Validity validity(Model model) noexcept;
 std::string_view modelName(Model model) noexcept;
 std::string_view modelKey(Model model) noexcept;
 
-// The largest deviation of the sum of mole fractions from 1 that a
-// composition may have without being normalised: 0.01 mol%, plus
-// kSumRounding for the rounding of amounts typed in decimal to binary, so
-// that 99.99 mol% passes (the rule of ISO 6976 in gasquality/Iso6976.h).
-inline constexpr double kSumTolerance = 1e-4;
-inline constexpr double kSumRounding = 1e-12;
+// A composition may deviate from a sum of 1 as the project's one rule
+// allows (fractionsAddUpToOne in common/Domain.h: 0.01 mol%, as typed).
 
 // Checks a composition: every fraction finite and not negative, the sum
-// within kSumTolerance of 1 (or above zero, with `normalise`). Returns the
+// within 0.01 mol% of 1 (or above zero, with `normalise`). Returns the
 // fractions divided by their sum. Throws RealGasError naming the component or
 // the sum.
 Fractions checkedFractions(const Fractions& x, bool normalise = false);
