@@ -77,16 +77,14 @@ void ensure_setup() noexcept {
 
 // Opens the document the way the command interpreter named by COMSPEC opens
 // a document by its type (`start "" "path"`), without waiting and without a
-// console window; without COMSPEC through _wsystem(), which waits for the
-// interpreter (not for the viewer).
+// console window; without COMSPEC through _wsystem(), which waits.
 void open_document(const std::string& path) {
-    const std::wstring command =
-        L"start \"\" \"" + tarvelo::widenedUtf8(tarvelo::utf8FromAnsi(path)) + L"\"";
+    const std::wstring document = L"\"" + tarvelo::widenedUtf8(tarvelo::utf8FromAnsi(path)) + L"\"";
     const DWORD size = GetEnvironmentVariableW(L"COMSPEC", nullptr, 0);
     if (size > 1) {
         std::wstring comspec(size, L'\0');
         comspec.resize(GetEnvironmentVariableW(L"COMSPEC", comspec.data(), size));
-        std::wstring commandLine = L"\"" + comspec + L"\" /c " + command;
+        std::wstring commandLine = L"\"" + comspec + L"\" /c start \"\" " + document;
         STARTUPINFOW startup;
         std::memset(&startup, 0, sizeof startup);
         startup.cb = sizeof startup;
@@ -101,7 +99,7 @@ void open_document(const std::string& path) {
         return;
     }
     // A failure to run the interpreter is not reported.
-    (void)_wsystem(command.c_str());
+    (void)_wsystem(document.c_str());
 }
 
 #else

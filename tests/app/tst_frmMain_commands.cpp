@@ -184,8 +184,9 @@ private slots:
 
     void f1AndTheHelpButtonOpenTheSameHelpFile() {
 #if defined(Q_OS_WIN)
-        // The kernel starts the help file through the interpreter COMSPEC
-        // names; a fake one records its command line.
+        // The kernel opens the help file through the interpreter COMSPEC
+        // names, by its type (start), without a window; a fake interpreter
+        // records its command line.
         QTemporaryDir records;
         const QString record = records.filePath("opened.txt");
         qputenv("TARVELO_FAKE_INTERPRETER_RECORD", QFile::encodeName(record));
@@ -194,7 +195,7 @@ private slots:
                                                         QStringLiteral("/fake_interpreter.exe"))));
         auto window = driver::openWindow();
         const QString expected =
-            QStringLiteral("/c \"%1\"\n")
+            QStringLiteral("/c start \"\" \"%1\"\n")
                 .arg(QDir::toNativeSeparators(QCoreApplication::applicationDirPath() +
                                               QStringLiteral("/TarveloV1_Help.chm")));
         driver::press(window.get(), Qt::Key_F1);

@@ -149,14 +149,20 @@ xdotool windowfocus --sync "$window" 2>/dev/null
 xdotool key F1
 viewer=
 for _ in $(seq 40); do
-    viewer=$(xdotool search --class '^hh\.exe$' 2>/dev/null | head -1)
+    viewer=$(xdotool search --onlyvisible --class '^hh\.exe$' 2>/dev/null | head -1)
     [[ -n "$viewer" ]] && break
     sleep 0.5
 done
 [[ -n "$viewer" ]] || fail "F1 opened no help viewer"
 echo "F1: the help viewer hh.exe shows $(xdotool getwindowname "$viewer")"
-xdotool windowactivate --sync "$viewer" key alt+F4 2>/dev/null
-sleep 1
+# Closed again, so that the keys below reach the program.
+for _ in $(seq 20); do
+    xdotool search --onlyvisible --class '^hh\.exe$' 2>/dev/null | grep -q . || break
+    xdotool windowfocus --sync "$viewer" 2>/dev/null
+    xdotool key alt+F4
+    sleep 0.5
+done
+xdotool search --onlyvisible --class '^hh\.exe$' 2>/dev/null | grep -q . && fail "the help viewer did not close"
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 
 # 3. The same gas through the installed command line and the Linux one.

@@ -1,12 +1,13 @@
 // tarvelo.exe at the edges Windows gives it: arguments and folders beyond the
 // ANSI code page, a spreadsheet's Windows-1252 CSV, devices, a read-only
-// target, the console and a pipe. Each case runs the real program beside this
+// target, the console. Each case runs the real program beside this
 // one, in a fresh folder under %TEMP%.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
@@ -21,26 +22,13 @@ std::wstring programFolder() {
     return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
-std::string fileBytes(const std::wstring& path) {
-    std::string bytes;
-    if (FILE* f = _wfopen(path.c_str(), L"rb")) {
-        char buffer[4096];
-        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;)
-            bytes.append(buffer, n);
-        fclose(f);
-    }
-    return bytes;
+std::string fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
-void writeBytes(const std::wstring& path, const std::string& bytes) {
-    FILE* f = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(f, nullptr);
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-}
-
-bool exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 struct Outcome {
@@ -62,19 +50,21 @@ std::string readAll(HANDLE pipe) {
 // `console` into a console of its own, whose screen is read back.
 Outcome tarvelo(const std::wstring& arguments, bool console) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE outRead, outWrite, errRead, errWrite;
-    CreatePipe(&outRead, &outWrite, &inherit, 1 << 20);
-    CreatePipe(&errRead, &errWrite, &inherit, 1 << 20);
-    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
     HANDLE screen = INVALID_HANDLE_VALUE;
     if (console) {
+        // Before the pipes: the console's host process would inherit them
+        // and keep them open.
         FreeConsole();
         AllocConsole();
         screen =
             CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                         FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
     }
+    HANDLE outRead, outWrite, errRead, errWrite;
+    CreatePipe(&outRead, &outWrite, &inherit, 1 << 20);
+    CreatePipe(&errRead, &errWrite, &inherit, 1 << 20);
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -149,13 +139,8 @@ TEST(WindowsPrograms, keepNamesPathsDevicesAndTheConsole) {
              std::wstring(kGas),
          0, false,
          [](const std::wstring& dir, const Outcome&) {
-             EXPECT_TRUE(exists(dir + L"\u0141\u00f3d\u017a Gas\\r.htm"));
-             EXPECT_FALSE(exists(dir + L"L\u00f3dz Gas"));
-         }},
-        {"a Cyrillic folder", folder(L"\u0413\u0430\u0437"),
-         L"report --out \"{}\u0413\u0430\u0437\\r.htm\"" + std::wstring(kGas), 0, false,
-         [](const std::wstring& dir, const Outcome&) {
-             EXPECT_TRUE(exists(dir + L"\u0413\u0430\u0437\\r.htm"));
+             EXPECT_TRUE(std::filesystem::exists(dir + L"\u0141\u00f3d\u017a Gas\\r.htm"));
+             EXPECT_FALSE(std::filesystem::exists(dir + L"L\u00f3dz Gas"));
          }},
         {"a spreadsheet's Windows-1252 CSV",
          [](const std::wstring& dir) {
@@ -165,7 +150,7 @@ TEST(WindowsPrograms, keepNamesPathsDevicesAndTheConsole) {
          L"batch --bom --delimiter ; --reports \"{}Berichte\" \"{}in.csv\" -o \"{}out.csv\"", 0,
          false,
          [](const std::wstring& dir, const Outcome&) {
-             EXPECT_TRUE(exists(dir + L"Berichte\\M\u00fcller_Stra\u00dfe.htm"));
+             EXPECT_TRUE(std::filesystem::exists(dir + L"Berichte\\M\u00fcller_Stra\u00dfe.htm"));
              EXPECT_EQ(fileBytes(dir + L"out.csv").rfind("\xEF\xBB\xBFname;", 0), 0u);
              EXPECT_NE(fileBytes(dir + L"out.csv")
                            .find("\nM\xC3\xBCller Stra\xC3\x9F"
@@ -194,10 +179,6 @@ TEST(WindowsPrograms, keepNamesPathsDevicesAndTheConsole) {
              EXPECT_EQ(fileBytes(dir + L"old.htm"), "old");
              EXPECT_TRUE(GetFileAttributesW((dir + L"old.htm").c_str()) & FILE_ATTRIBUTE_READONLY);
              SetFileAttributesW((dir + L"old.htm").c_str(), FILE_ATTRIBUTE_NORMAL);
-         }},
-        {"a pipe gets UTF-8", nothing, L"calc --lang de" + std::wstring(kGas), 0, false,
-         [](const std::wstring&, const Outcome& run) {
-             EXPECT_NE(run.out.find("Luftverh\xC3\xA4ltnis"), std::string::npos) << run.out;
          }},
         {"a console shows the characters", nothing, L"calc --lang de" + std::wstring(kGas), 0, true,
          [](const std::wstring&, const Outcome& run) {
