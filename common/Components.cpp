@@ -1,7 +1,6 @@
 #include "Components.h"
 
 #include "AsciiCase.h"
-#include "Quoted.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -163,13 +162,6 @@ std::string suggestion(std::string_view text) {
         out += "'" + std::string(picked[i]) + "'";
     }
     return out + "?";
-}
-
-std::string unknownMessage(std::string_view text) {
-    std::string message = "unknown component " + quoted(text);
-    if (const std::string hint = suggestion(text); !hint.empty())
-        message += " (" + hint + ")";
-    return message;
 }
 
 } // namespace tarvelo::components

@@ -122,8 +122,4 @@ std::size_t ofEos(int eosIndex);
 // string when nothing is near.
 std::string suggestion(std::string_view text);
 
-// "unknown component 'x'", followed by the suggestion when there is one; the
-// text is shortened for the message as every message shortens user text.
-std::string unknownMessage(std::string_view text);
-
 } // namespace tarvelo::components
