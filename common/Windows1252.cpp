@@ -1,5 +1,8 @@
 #include "Windows1252.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include <algorithm>
 #include <iterator>
 
@@ -76,6 +79,15 @@ std::string toWindows1252(std::string_view utf8) {
 
 bool isValidUtf8(std::string_view text) noexcept {
     for (std::size_t i = 0; i < text.size();) {
+        // Runs of ASCII, most of a CSV file, eight bytes at a time: the batch
+        // checks the first MiB of its input, which byte by byte cost about
+        // 5 ms of a million-row run before any row was read (callgrind).
+        std::uint64_t word;
+        if (i + 8 <= text.size() &&
+            (std::memcpy(&word, text.data() + i, 8), (word & 0x8080808080808080u) == 0)) {
+            i += 8;
+            continue;
+        }
         const std::size_t length = utf8CharacterAt(text, i).length;
         if (length == 0)
             return false;
