@@ -204,11 +204,11 @@ Split split(std::string_view argument) {
     return {argument.substr(0, equals), argument.substr(equals + 1)};
 }
 
-std::string_view displayName(const OptionSpec& spec) {
-    for (const std::string_view name : spec.names)
+std::string_view displayName(const OptionSpec& option) {
+    for (const std::string_view name : option.names)
         if (name.size() > 2)
             return name;
-    return spec.names.front();
+    return option.names.front();
 }
 
 } // namespace
@@ -247,10 +247,10 @@ OptionWalk readOptions(std::string_view command, const std::vector<std::string_v
             problem("unknown option " + quoted(given.value ? given.name : argument));
             continue;
         }
-        const OptionSpec& spec = options[index];
-        const std::string name(displayName(spec));
+        const OptionSpec& option = options[index];
+        const std::string name(displayName(option));
         std::string_view value;
-        if (spec.value == OptionSpec::Value::None) {
+        if (option.value == OptionSpec::Value::None) {
             if (given.value) {
                 problem("option " + name + " takes no value");
                 continue;
@@ -260,20 +260,20 @@ OptionWalk readOptions(std::string_view command, const std::vector<std::string_v
         } else if (i + 1 < args.size()) {
             value = args[++i];
         } else {
-            problem("option " + name + " needs a value" + std::string(spec.valueHint));
+            problem("option " + name + " needs a value" + std::string(option.valueHint));
             continue;
         }
-        if (spec.value == OptionSpec::Value::Required && value.empty()) {
-            problem("option " + name + " needs a value" + std::string(spec.valueHint));
+        if (option.value == OptionSpec::Value::Required && value.empty()) {
+            problem("option " + name + " needs a value" + std::string(option.valueHint));
             continue;
         }
-        if (seen[index] && !spec.repeatable) {
+        if (seen[index] && !option.repeatable) {
             problem("option " + name + " given twice");
             continue;
         }
         seen[index] = true;
         if (walk.error.empty())
-            if (std::string message = spec.apply(value); !message.empty())
+            if (std::string message = option.apply(value); !message.empty())
                 problem(std::move(message));
     }
     return walk;

@@ -27,7 +27,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     R"(Usage: tarvelo combustion (--lambda L | --o2 PERCENT | --co2 PERCENT)
-                          [--air SPEC] [--air-temperature T] [--humidity PERCENT]
+                          [--air AIR] [--air-temperature T] [--humidity PERCENT]
                           [--flue-temperature T] [--pressure P] [--json]
                           [--lang de|en] COMPONENT=MOLPERCENT...
 
@@ -43,7 +43,7 @@ vol%.
   --o2 PERCENT         or the O2 measured in the dry flue gas, vol%
   --co2 PERCENT        or the CO2 measured in the dry flue gas, vol%
                        (λ is then found exactly from the mass balance)
-  --air SPEC           the dry air, as O2=21,N2=79 (any of O2, N2, Ar, CO2;
+  --air AIR            the dry air, as O2=21,N2=79 (any of O2, N2, Ar, CO2;
                        scaled to 100 %); default N2 78.084, O2 20.946,
                        Ar 0.934, CO2 0.036 vol%
   --air-temperature T  temperature of the air and the fuel (default 25C)
@@ -95,13 +95,13 @@ double temperature(std::string_view option, std::string_view text) {
 }
 
 // "O2=21,N2=79": the dry air, by the flue-gas species it may hold.
-cb::Amounts readAir(std::string_view spec) {
+cb::Amounts readAir(std::string_view text) {
     cb::Amounts air{};
     std::bitset<cb::kSpeciesCount> given;
     std::size_t start = 0;
-    while (start <= spec.size()) {
-        const std::size_t comma = std::min(spec.find(',', start), spec.size());
-        const std::string_view item = spec.substr(start, comma - start);
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        const std::string_view item = text.substr(start, comma - start);
         start = comma + 1;
         const auto equals = item.find('=');
         if (equals == std::string_view::npos)

@@ -37,7 +37,7 @@ Commands:
           [--lang de|en] COMPONENT=MOLPERCENT...
             gas quality by ISO 6976:2016 (calorific values, Wobbe indices,
             density, compression factor) with uncertainties
-  combustion (--lambda L | --o2 PERCENT | --co2 PERCENT) [--air SPEC]
+  combustion (--lambda L | --o2 PERCENT | --co2 PERCENT) [--air AIR]
           [--air-temperature T] [--humidity PERCENT] [--flue-temperature T]
           [--pressure P] [--json] [--lang de|en] COMPONENT=MOLPERCENT...
             air, flue gas, CO2max, dew point, flue-gas loss, efficiency and
