@@ -53,11 +53,6 @@ std::string lineOf(std::string_view inputName, std::size_t line) {
     return std::string(inputName) + ":" + std::to_string(line) + ": ";
 }
 
-// Shows a field in a message: quoted, cut when long, controls as '?'.
-std::string shown(std::string_view field) {
-    return quoted(field);
-}
-
 // What the header makes of each input column: the kernel's component index,
 // the name column, a component only the column sets read, or a column a set
 // claimed; and the component (0..59) of each composition column.
@@ -97,7 +92,7 @@ HeaderMap readHeader(const CsvRecord& header, std::string_view inputName,
                 }
             if (!claimed) {
                 std::string message =
-                    where + "unknown column " + shown(label) +
+                    where + "unknown column " + tarvelo::quoted(label) +
                     " (expected name or a component: " + componentLabelList(", ") + ")";
                 if (const std::string hint = components::suggestion(label); !hint.empty())
                     message += "; " + hint;
@@ -114,13 +109,13 @@ HeaderMap readHeader(const CsvRecord& header, std::string_view inputName,
                 throw BatchError(where + "column " +
                                  std::string(kComponentLabels[std::size_t(kernel)]) +
                                  " appears twice");
-            throw BatchError(where + "column " + shown(label) + " names " +
+            throw BatchError(where + "column " + tarvelo::quoted(label) + " names " +
                              std::string(components::kTable[*component].name) + " as column " +
-                             shown(first) + " does");
+                             tarvelo::quoted(first) + " does");
         }
         first = std::string(label);
         if (kernel < 0 && sets.empty())
-            throw BatchError(where + "column " + shown(label) + ": " +
+            throw BatchError(where + "column " + tarvelo::quoted(label) + ": " +
                              std::string(components::kTable[*component].name) +
                              " is not one of the kernel's components (the --iso6976 columns take "
                              "it)");
@@ -340,7 +335,7 @@ void BatchRun::processRow(const CsvRecord& record, std::size_t row, Chunk& chunk
                     percent[std::size_t(column)] = number.value;
             } else if (number.status != NumberStatus::Empty) {
                 reason = "column " + columnName(header, i, column) + ": " +
-                         std::string(describe(number.status)) + " " + shown(fields[i]);
+                         std::string(describe(number.status)) + " " + tarvelo::quoted(fields[i]);
                 const char otherMark = mark == ',' ? '.' : ',';
                 if (number.status == NumberStatus::NotANumber &&
                     fields[i].find(otherMark) != std::string_view::npos)
@@ -648,7 +643,7 @@ void BatchRun::emit(Chunk& chunk, const Layout& layout, std::string_view inputNa
                     reason += "; " + report.setReason;
                 out.appendField(reason, layout.delimiter);
                 out.put('\n');
-                note(report.line) << "report " << shown(path)
+                note(report.line) << "report " << tarvelo::quoted(path)
                                   << " not written: " << std::strerror(error) << '\n';
             }
             start = end;

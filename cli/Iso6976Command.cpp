@@ -87,16 +87,11 @@ Example (ISO 6976:2016 Annex D, Example 1):
     --u nitrogen=0.0195 --u "carbon dioxide=0.0111"
 )";
 
-// User text in a message: one short line (see Quoted.h).
-std::string inQuotes(std::string_view text) {
-    return tarvelo::quoted(text);
-}
-
 std::size_t componentOf(std::string_view label, std::string_view where) {
     const auto index = gq::findComponent(label);
     if (!index)
-        throw Failure{"unknown component " + inQuotes(label) + " in " + inQuotes(where) +
-                      " (see tarvelo iso6976 --help)"};
+        throw Failure{"unknown component " + tarvelo::quoted(label) + " in " +
+                      tarvelo::quoted(where) + " (see tarvelo iso6976 --help)"};
     return *index;
 }
 
@@ -115,7 +110,7 @@ void readAssignment(std::string_view assignment, std::array<double, gq::kCompone
 std::vector<double> readCorrelation(const std::string& path) {
     const int fd = open_for_reading(path);
     if (fd < 0)
-        throw Failure{"cannot read " + inQuotes(path) + ": " + std::strerror(errno)};
+        throw Failure{"cannot read " + tarvelo::quoted(path) + ": " + std::strerror(errno)};
     struct Close {
         int fd;
         ~Close() { ::close(fd); }
@@ -128,7 +123,7 @@ std::vector<double> readCorrelation(const std::string& path) {
         CsvReader reader(fd, ',');
         CsvRecord record;
         if (!reader.next(record))
-            throw Failure{inQuotes(path) + " is empty"};
+            throw Failure{tarvelo::quoted(path) + " is empty"};
         std::vector<std::size_t> header;
         for (std::size_t f = 1; f < record.fields.size(); ++f)
             header.push_back(componentOf(record.fields[f], path));
@@ -141,12 +136,13 @@ std::vector<double> readCorrelation(const std::string& path) {
             for (std::size_t f = 0; f < header.size(); ++f) {
                 const auto r = readNumber(record.fields[f + 1]);
                 if (!r)
-                    throw Failure{where + ": not a number: " + inQuotes(record.fields[f + 1])};
+                    throw Failure{where +
+                                  ": not a number: " + tarvelo::quoted(record.fields[f + 1])};
                 matrix[row * n + header[f]] = *r;
             }
         }
     } catch (const CsvReadError& e) {
-        throw Failure{"cannot read " + inQuotes(path) + ": " + e.what()};
+        throw Failure{"cannot read " + tarvelo::quoted(path) + ": " + e.what()};
     }
     return matrix;
 }
@@ -170,7 +166,7 @@ Options readIso6976Options(const std::vector<std::string_view>& args) {
     const auto number = [](std::string_view option, std::string_view text, double& target) {
         const auto value = readNumber(text);
         if (!value)
-            return std::string(option) + ": not a number: " + inQuotes(text);
+            return std::string(option) + ": not a number: " + tarvelo::quoted(text);
         target = *value;
         return std::string();
     };
@@ -184,7 +180,7 @@ Options readIso6976Options(const std::vector<std::string_view>& args) {
           false,
           [&](std::string_view v) {
               if (!readReferencePair(v, o.reference))
-                  return "--reference " + inQuotes(v) + " is not T1/T2 (such as 25/0)";
+                  return "--reference " + tarvelo::quoted(v) + " is not T1/T2 (such as 25/0)";
               return std::string();
           }},
          {{"--pressure"},
