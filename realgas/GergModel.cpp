@@ -2,7 +2,9 @@
 // energy, evaluated from the tables of Gerg2008Tables.h.
 #include "Gerg2008Tables.h"
 #include "Models.h"
+#include "VectorMath.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarvelo::realgas::detail {
@@ -15,42 +17,99 @@ using gerg::kComponents;
 constexpr int kMaxPower = 10;
 constexpr int kMaxExponentC = 7;
 
-// The per-pair constants of the reducing functions, from the binary
-// parameters and the critical values: beta², and beta·gamma times the
-// combining rule of the critical values.
-struct PairReducing {
-    double betaT2, temperature; // beta_T², beta_T·gamma_T·sqrt(Tc_i·Tc_j)
-    double betaV2, volume;      // beta_v², beta_v·gamma_v·(Vc_i^1/3 + Vc_j^1/3)³/8
+// The reducing functions (Kunz and Wagner 2012, eqs 7.9 and 7.10):
+//   T_r = sum_i x_i²·Tc_i
+//       + sum_i<j 2·x_i·x_j·beta_T·gamma_T·sqrt(Tc_i·Tc_j)·(x_i + x_j)/(beta_T²·x_i + x_j),
+// and 1/rho_r likewise with beta_v, gamma_v, 1/rho_c,i and (Vc_i^1/3 + Vc_j^1/3)³/8.
+// Where both betas of a pair are 1 the fraction is 1, and those pairs with
+// the components' own terms make a quadratic form over the composition; the
+// other pairs (70 of the 210) are listed with their constants.
+constexpr std::size_t kPaddedComponents = 24;
+constexpr std::size_t kFittedPairSlots = 80;
+struct ReducingTable {
+    // [i][i]: Tc_i or 1/rho_c,i; [i][j], j > i: twice the pair's constant.
+    alignas(64) std::array<std::array<double, kPaddedComponents>, kComponents> temperature{},
+        volume{};
+    alignas(64) std::array<double, kFittedPairSlots> betaT2{}, factorT{}, betaV2{}, factorV{};
+    std::array<std::size_t, kFittedPairSlots> i{}, j{}; // unused slots: 0, 0 with factors 0
 };
-using PairTable = std::array<std::array<PairReducing, kComponents>, kComponents>;
 
-PairTable makePairTable() noexcept {
-    PairTable table{};
-    std::size_t pair = 0;
-    for (std::size_t i = 0; i < kComponents; ++i)
+ReducingTable makeReducingTable() noexcept {
+    ReducingTable table{};
+    std::size_t pair = 0, fitted = 0;
+    for (std::size_t i = 0; i < kComponents; ++i) {
+        const auto& ci = gerg::kComponentConstants[i];
+        table.temperature[i][i] = ci.criticalTemperature;
+        table.volume[i][i] = 1.0 / ci.criticalDensity;
         for (std::size_t j = i + 1; j < kComponents; ++j, ++pair) {
             const auto& p = gerg::kReducingPairs[pair];
-            const auto& ci = gerg::kComponentConstants[i];
             const auto& cj = gerg::kComponentConstants[j];
             const double v =
                 1.0 / std::cbrt(ci.criticalDensity) + 1.0 / std::cbrt(cj.criticalDensity);
-            table[i][j] = {p.betaT * p.betaT,
-                           p.betaT * p.gammaT *
-                               std::sqrt(ci.criticalTemperature * cj.criticalTemperature),
-                           p.betaV * p.betaV, p.betaV * p.gammaV * v * v * v / 8.0};
+            const double temperature = 2.0 * p.betaT * p.gammaT *
+                                       std::sqrt(ci.criticalTemperature * cj.criticalTemperature);
+            const double volume = 2.0 * p.betaV * p.gammaV * v * v * v / 8.0;
+            if (p.betaT == 1.0 && p.betaV == 1.0) {
+                table.temperature[i][j] = temperature;
+                table.volume[i][j] = volume;
+            } else if (fitted < kFittedPairSlots) {
+                table.i[fitted] = i;
+                table.j[fitted] = j;
+                table.betaT2[fitted] = p.betaT * p.betaT;
+                table.factorT[fitted] = temperature;
+                table.betaV2[fitted] = p.betaV * p.betaV;
+                table.factorV[fitted] = volume;
+                ++fitted;
+            }
         }
+    }
     return table;
 }
 
-const PairTable& pairTable() noexcept {
-    static const PairTable table = makePairTable();
+const ReducingTable& reducingTable() noexcept {
+    static const ReducingTable table = makeReducingTable();
     return table;
+}
+
+// T_r and 1/rho_r of a composition.
+TARVELO_VECTOR_CLONES
+void reducingValues(const Fractions& fractions, double& temperature, double& volume) noexcept {
+    const ReducingTable& table = reducingTable();
+    alignas(64) std::array<double, kPaddedComponents> x{};
+    std::copy(fractions.begin(), fractions.end(), x.begin());
+    // The quadratic form, summed by j: independent accumulators.
+    alignas(64) std::array<double, kPaddedComponents> t{}, v{};
+    for (std::size_t i = 0; i < kComponents; ++i) {
+        if (x[i] == 0.0)
+            continue;
+        for (std::size_t j = 0; j < kPaddedComponents; ++j) {
+            t[j] += x[i] * table.temperature[i][j] * x[j];
+            v[j] += x[i] * table.volume[i][j] * x[j];
+        }
+    }
+    // The fitted pairs: x_i·x_j·(x_i + x_j)/(beta²·x_i + x_j) for both, with
+    // one division for the two fractions.
+    alignas(64) std::array<double, kFittedPairSlots> pt, pv;
+    for (std::size_t k = 0; k < kFittedPairSlots; ++k) {
+        const double xi = x[table.i[k]], xj = x[table.j[k]];
+        const double denominatorT = table.betaT2[k] * xi + xj;
+        const double denominatorV = table.betaV2[k] * xi + xj;
+        const double product = denominatorT * denominatorV;
+        // Both fractions 0 (x_i = x_j = 0): the term is 0.
+        const double r = xi * xj * (xi + xj) / (product > 0.0 ? product : 1.0);
+        pt[k] = table.factorT[k] * denominatorV * r;
+        pv[k] = table.factorV[k] * denominatorT * r;
+    }
+    temperature = sum(t) + sum(pt);
+    volume = sum(v) + sum(pv);
 }
 
 // Every distinct term of the pure-component equations and the departure
-// functions, once: the components and pairs refer to it by index, so that a
+// functions, once: the components and pairs refer to it by slot, so that a
 // mixture merges equal terms by adding their coefficients. Terms with the
-// same d and exponential share a group.
+// same d and exponential form a group, whose members differ only in t; the
+// groups are ordered by kind (polynomial, exp(-delta^c), departure
+// exponential) and the terms by group, so that each group is a run of slots.
 constexpr std::size_t kMaxShapes = 16;
 constexpr int kFractionSteps = 40; // t on a grid of 1/40 (every t of the tables)
 struct Shape {
@@ -58,34 +117,42 @@ struct Shape {
 };
 struct Group {
     int d;
-    int c;     // exp(-delta^c); 0: none
-    int shape; // index into shapes; -1: none
-    int kind;  // 0 polynomial, 1 exp(-delta^c), 2 departure exponential
+    int c;                  // exp(-delta^c); 0: none
+    int shape;              // index into shapes; -1: none
+    int kind;               // 0 polynomial, 1 exp(-delta^c), 2 departure exponential
+    std::size_t begin, end; // its slots
+};
+struct Term {
+    double t;
+    int group;
+    int tWhole, tFraction; // t = tWhole + tFraction/40; tFraction -1: t off that grid
 };
 struct Catalogue {
-    std::array<GergTerm, kGergMaxTerms> terms{};
+    std::array<Term, kGergTermSlots> terms{};
     std::size_t count = 0;
     std::array<Group, kGergMaxGroups> groups{};
-    std::size_t groupCount = 0;
+    std::size_t groupCount = 0, polynomialGroups = 0, decayingGroups = 0;
     std::array<Shape, kMaxShapes> shapes{};
     std::size_t shapeCount = 0;
     std::array<std::array<std::size_t, 24>, kComponents> pure{};
     std::array<std::array<std::size_t, 12>, gerg::kDepartureFunctions.size()> departure{};
 };
 
+// The slot of a term, added if new. The tables hold 146 distinct terms in 36
+// groups, within the bounds of the arrays.
 std::size_t catalogueIndex(Catalogue& cat, int d, double t, int c, int shape) noexcept {
     std::size_t group = 0;
     while (group < cat.groupCount && !(cat.groups[group].d == d && cat.groups[group].c == c &&
                                        cat.groups[group].shape == shape))
         ++group;
     if (group == cat.groupCount)
-        cat.groups[cat.groupCount++] = {d, c, shape, c != 0 ? 1 : (shape >= 0 ? 2 : 0)};
+        cat.groups[cat.groupCount++] = {d, c, shape, c != 0 ? 1 : (shape >= 0 ? 2 : 0), 0, 0};
     for (std::size_t k = 0; k < cat.count; ++k) {
-        const GergTerm& e = cat.terms[k];
+        const Term& e = cat.terms[k];
         if (e.group == static_cast<int>(group) && e.t == t)
             return k;
     }
-    GergTerm term{0.0, t, static_cast<int>(group), 0, -1};
+    Term term{t, static_cast<int>(group), 0, -1};
     const double whole = std::floor(t);
     const double fraction = std::round((t - whole) * kFractionSteps);
     if (std::abs(whole + fraction / kFractionSteps - t) < 1e-12) {
@@ -94,6 +161,45 @@ std::size_t catalogueIndex(Catalogue& cat, int d, double t, int c, int shape) no
     }
     cat.terms[cat.count] = term;
     return cat.count++;
+}
+
+// Orders the groups by kind and the terms by group, and renumbers the slots.
+void sortCatalogue(Catalogue& cat) noexcept {
+    std::array<std::size_t, kGergMaxGroups> newGroup{};
+    std::array<Group, kGergMaxGroups> groups{};
+    std::size_t g = 0;
+    for (int kind = 0; kind < 3; ++kind) {
+        for (std::size_t old = 0; old < cat.groupCount; ++old)
+            if (cat.groups[old].kind == kind) {
+                newGroup[old] = g;
+                groups[g++] = cat.groups[old];
+            }
+        if (kind == 0)
+            cat.polynomialGroups = g;
+        else if (kind == 1)
+            cat.decayingGroups = g;
+    }
+    std::array<std::size_t, kGergTermSlots> newSlot{};
+    std::array<Term, kGergTermSlots> terms{};
+    std::size_t slot = 0;
+    for (std::size_t group = 0; group < cat.groupCount; ++group) {
+        groups[group].begin = slot;
+        for (std::size_t old = 0; old < cat.count; ++old)
+            if (newGroup[static_cast<std::size_t>(cat.terms[old].group)] == group) {
+                newSlot[old] = slot;
+                terms[slot] = cat.terms[old];
+                terms[slot++].group = static_cast<int>(group);
+            }
+        groups[group].end = slot;
+    }
+    cat.groups = groups;
+    cat.terms = terms;
+    for (auto& slots : cat.pure)
+        for (std::size_t& s : slots)
+            s = newSlot[s];
+    for (auto& slots : cat.departure)
+        for (std::size_t& s : slots)
+            s = newSlot[s];
 }
 
 Catalogue makeCatalogue() noexcept {
@@ -123,6 +229,7 @@ Catalogue makeCatalogue() noexcept {
             cat.departure[f][k] = catalogueIndex(cat, t.d, t.t, 0, shape);
         }
     }
+    sortCatalogue(cat);
     return cat;
 }
 
@@ -141,43 +248,15 @@ double gergMolarMass(const Fractions& x) noexcept {
 }
 
 void gergTerms(const Fractions& x, GergTerms& terms) noexcept {
-    terms.count = terms.groupCount = terms.polynomialGroups = terms.decayingGroups = 0;
-
-    // Reducing functions (Kunz and Wagner 2012, eqs 7.9 and 7.10).
-    const PairTable& pairs = pairTable();
-    // Partial sums by j: independent accumulators instead of one long chain.
-    std::array<double, kComponents> temperature{}, volume{};
-    for (std::size_t i = 0; i < kComponents; ++i) {
-        if (x[i] <= 0.0)
-            continue;
-        const auto& ci = gerg::kComponentConstants[i];
-        temperature[i] += x[i] * x[i] * ci.criticalTemperature;
-        volume[i] += x[i] * x[i] / ci.criticalDensity;
-        for (std::size_t j = i + 1; j < kComponents; ++j) {
-            if (x[j] <= 0.0)
-                continue;
-            // With beta = 1 the fraction (x_i + x_j)/(beta²·x_i + x_j) is 1.
-            const PairReducing& p = pairs[i][j];
-            const double xx = 2.0 * x[i] * x[j];
-            const double sum = x[i] + x[j];
-            temperature[j] += p.betaT2 == 1.0 ? xx * p.temperature
-                                              : xx * sum * p.temperature / (p.betaT2 * x[i] + x[j]);
-            volume[j] +=
-                p.betaV2 == 1.0 ? xx * p.volume : xx * sum * p.volume / (p.betaV2 * x[i] + x[j]);
-        }
-    }
-    double reducingTemperature = 0.0, reducingVolume = 0.0;
-    for (std::size_t j = 0; j < kComponents; ++j) {
-        reducingTemperature += temperature[j];
-        reducingVolume += volume[j];
-    }
-    terms.reducingTemperature = reducingTemperature;
+    double reducingVolume = 0.0;
+    reducingValues(x, terms.reducingTemperature, reducingVolume);
     terms.reducingDensity = 1.0 / reducingVolume;
 
     // Residual terms: the coefficients of every catalogue term, summed over
     // the components and the pairs with a departure function.
     const Catalogue& cat = catalogue();
-    std::array<double, kGergMaxTerms> n{};
+    std::array<double, kGergTermSlots>& n = terms.n;
+    n.fill(0.0);
     for (std::size_t i = 0; i < kComponents; ++i) {
         if (x[i] <= 0.0)
             continue;
@@ -193,24 +272,6 @@ void gergTerms(const Fractions& x, GergTerms& terms) noexcept {
         const gerg::DepartureFunction& fn = gerg::kDepartureFunctions[f];
         for (std::size_t k = 0; k < fn.count; ++k)
             n[cat.departure[f][k]] += w * fn.terms[k].n;
-    }
-    std::array<bool, kGergMaxGroups> used{};
-    for (std::size_t k = 0; k < cat.count; ++k) {
-        if (n[k] == 0.0)
-            continue;
-        GergTerm& term = terms.terms[terms.count++];
-        term = cat.terms[k];
-        term.n = n[k];
-        used[static_cast<std::size_t>(term.group)] = true;
-    }
-    for (int kind = 0; kind < 3; ++kind) {
-        for (std::size_t g = 0; g < cat.groupCount; ++g)
-            if (used[g] && cat.groups[g].kind == kind)
-                terms.groups[terms.groupCount++] = static_cast<int>(g);
-        if (kind == 0)
-            terms.polynomialGroups = terms.groupCount;
-        else if (kind == 1)
-            terms.decayingGroups = terms.groupCount;
     }
 }
 
@@ -230,22 +291,24 @@ GergAtTemperature::GergAtTemperature(const GergTerms& terms, double temperatureK
     fraction[1] = std::exp(lnTau / kFractionSteps);
     for (std::size_t k = 2; k < fraction.size(); ++k)
         fraction[k] = fraction[k - 1] * fraction[1];
-    for (std::size_t g = 0; g < terms.groupCount; ++g) {
-        const auto group = static_cast<std::size_t>(terms.groups[g]);
-        sum0_[group] = sum1_[group] = sum2_[group] = 0.0;
-    }
-    for (std::size_t k = 0; k < terms.count; ++k) {
-        const GergTerm& p = terms.terms[k];
-        const auto w = static_cast<std::size_t>(p.tWhole - kMinWhole);
-        const auto f = static_cast<std::size_t>(p.tFraction);
-        const double factor =
-            p.tFraction >= 0 && p.tWhole >= kMinWhole && w < whole.size() && f < fraction.size()
-                ? p.n * whole[w] * fraction[f]
-                : p.n * std::exp(p.t * lnTau);
-        const auto group = static_cast<std::size_t>(p.group);
-        sum0_[group] += factor;
-        sum1_[group] += factor * p.t;
-        sum2_[group] += factor * p.t * (p.t - 1.0);
+    const Catalogue& cat = catalogue();
+    for (std::size_t g = 0; g < cat.groupCount; ++g) {
+        double s0 = 0.0, s1 = 0.0, s2 = 0.0;
+        for (std::size_t k = cat.groups[g].begin; k < cat.groups[g].end; ++k) {
+            const Term& p = cat.terms[k];
+            const auto w = static_cast<std::size_t>(p.tWhole - kMinWhole);
+            const auto f = static_cast<std::size_t>(p.tFraction);
+            const double factor =
+                p.tFraction >= 0 && p.tWhole >= kMinWhole && w < whole.size() && f < fraction.size()
+                    ? terms.n[k] * whole[w] * fraction[f]
+                    : terms.n[k] * std::exp(p.t * lnTau);
+            s0 += factor;
+            s1 += factor * p.t;
+            s2 += factor * p.t * (p.t - 1.0);
+        }
+        sum0_[g] = s0;
+        sum1_[g] = s1;
+        sum2_[g] = s2;
     }
 }
 
@@ -254,9 +317,8 @@ double GergAtTemperature::secondVirial() const noexcept {
     // exponentials at delta = 0.
     const Catalogue& cat = catalogue();
     double b = 0.0;
-    for (std::size_t k = 0; k < terms_.groupCount; ++k) {
-        const auto id = static_cast<std::size_t>(terms_.groups[k]);
-        const Group& p = cat.groups[id];
+    for (std::size_t g = 0; g < cat.groupCount; ++g) {
+        const Group& p = cat.groups[g];
         if (p.d != 1)
             continue;
         double f = 1.0;
@@ -264,52 +326,56 @@ double GergAtTemperature::secondVirial() const noexcept {
             const Shape& e = cat.shapes[static_cast<std::size_t>(p.shape)];
             f = std::exp(-e.eta * e.epsilon * e.epsilon + e.beta * e.gamma);
         }
-        b += sum0_[id] * f;
+        b += sum0_[g] * f;
     }
     return b / terms_.reducingDensity;
 }
 
+TARVELO_VECTOR_CLONES
 Residual GergAtTemperature::at(double densityMolPerL, bool full) const noexcept {
     const double delta = densityMolPerL / terms_.reducingDensity;
     std::array<double, kMaxPower + 1> power{};
     power[0] = 1.0;
     for (std::size_t i = 1; i < power.size(); ++i)
         power[i] = power[i - 1] * delta;
-    std::array<double, kMaxExponentC + 1> decay{}; // exp(-delta^c)
-    for (std::size_t c = 1; c < decay.size(); ++c)
-        decay[c] = std::exp(-power[c]);
+    // The exponentials of the density: exp(-delta^c) in slot c - 1, those of
+    // the departure functions' shapes from slot kShapeSlot on.
+    constexpr std::size_t kShapeSlot = 8;
+    static_assert(kMaxExponentC <= kShapeSlot);
     const Catalogue& cat = catalogue();
-    std::array<double, kMaxShapes> shape{};
+    alignas(64) std::array<double, kShapeSlot + kMaxShapes> exponential{};
+    for (std::size_t c = 1; c <= kMaxExponentC; ++c)
+        exponential[c - 1] = -power[c];
     for (std::size_t s = 0; s < cat.shapeCount; ++s) {
         const Shape& e = cat.shapes[s];
         const double de = delta - e.epsilon;
-        shape[s] = std::exp(-e.eta * de * de - e.beta * (delta - e.gamma));
+        exponential[kShapeSlot + s] = -e.eta * de * de - e.beta * (delta - e.gamma);
     }
+    for (double& e : exponential)
+        e = vectorExp(e);
 
     Residual r;
-    std::size_t k = 0;
-    for (; k < terms_.groupCount; ++k) {
-        const auto id = static_cast<std::size_t>(terms_.groups[k]);
-        const Group& p = cat.groups[id];
+    for (std::size_t k = 0; k < cat.groupCount; ++k) {
+        const Group& p = cat.groups[k];
         double f = power[static_cast<std::size_t>(p.d)]; // the density part of the group
         double g = p.d, q1 = 0.0, q2 = 0.0;
-        if (k >= terms_.decayingGroups) {
+        if (k >= cat.decayingGroups) {
             const Shape& e = cat.shapes[static_cast<std::size_t>(p.shape)];
-            f *= shape[static_cast<std::size_t>(p.shape)];
+            f *= exponential[kShapeSlot + static_cast<std::size_t>(p.shape)];
             const double linear = (2.0 * e.eta * e.epsilon - e.beta) * delta;
             const double quadratic = e.eta * delta * delta;
             g += linear - 2.0 * quadratic;
             q1 = linear - 4.0 * quadratic;
             q2 = linear - 8.0 * quadratic;
-        } else if (k >= terms_.polynomialGroups) {
+        } else if (k >= cat.polynomialGroups) {
             const auto c = static_cast<std::size_t>(p.c);
             const double cdc = p.c * power[c];
-            f *= decay[c];
+            f *= exponential[c - 1];
             g -= cdc;
             q1 = -p.c * cdc;
             q2 = -p.c * p.c * cdc;
         }
-        const double v = sum0_[id] * f;
+        const double v = sum0_[k] * f;
         const double h = g * g - g + q1;
         r.d1 += v * g;
         r.d2 += v * h;
@@ -317,9 +383,9 @@ Residual GergAtTemperature::at(double densityMolPerL, bool full) const noexcept 
             // The members of a group differ only in tau^t: their tau
             // derivatives come from the sums weighted with t and t(t-1).
             r.a += v;
-            r.t1 += sum1_[id] * f;
-            r.t2 += sum2_[id] * f;
-            r.dt += sum1_[id] * f * g;
+            r.t1 += sum1_[k] * f;
+            r.t2 += sum2_[k] * f;
+            r.dt += sum1_[k] * f * g;
             r.d3 += v * (g * h + (2.0 * g - 1.0) * q1 + q2 - 2.0 * h);
         }
     }

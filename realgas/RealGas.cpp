@@ -6,9 +6,11 @@
 #include "DetailTables.h"
 #include "Gerg2008Tables.h"
 #include "Models.h"
+#include "VectorMath.h"
 
 #include "Domain.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -144,6 +146,49 @@ bool inside(const Range& r, double t, double p) noexcept {
 
 namespace detail {
 
+namespace {
+
+// The Planck-Einstein terms of the ideal-gas part of every component, in a
+// fixed list of kIdealSlots slots (the unused ones have no component and
+// contribute nothing), so that a state evaluates them all in one loop of
+// vector instructions.
+struct IdealTable {
+    alignas(64) std::array<double, kIdealSlots> theta{}; // K
+    alignas(64) std::array<double, kIdealSlots> sign{};  // -1 sinh, +1 cosh
+    std::array<double, kIdealSlots> coefficient{};       // n0_ik, negative for cosh
+    std::array<std::size_t, kIdealSlots> component{};
+    std::size_t count = 0;
+};
+
+const IdealTable& idealTable() noexcept {
+    static const IdealTable table = [] {
+        IdealTable t;
+        for (std::size_t k = 0; k < kIdealSlots; ++k) {
+            t.theta[k] = 1.0; // any value: the weight of an unused slot is 0
+            t.sign[k] = -1.0;
+        }
+        for (std::size_t i = 0; i < gerg::kIdealGas.size(); ++i) {
+            const gerg::IdealGasCoefficients& c = gerg::kIdealGas[i];
+            // n·ln|sinh(theta/T)| for the 4th and 6th coefficient,
+            // -n·ln cosh(theta/T) for the 5th and 7th.
+            for (std::size_t k = 0; k < 4; ++k) {
+                if (c.theta[k] <= 0.0)
+                    continue;
+                const bool sinhTerm = k % 2 == 0;
+                t.theta[t.count] = c.theta[k];
+                t.sign[t.count] = sinhTerm ? -1.0 : 1.0;
+                t.coefficient[t.count] = (sinhTerm ? 1.0 : -1.0) * c.n[k + 3];
+                t.component[t.count] = i;
+                ++t.count;
+            }
+        }
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
 void idealTerms(const Fractions& x, double gasConstantR, IdealTerms& terms) noexcept {
     // The coefficients belong to R* and to the reference state T0, p0; in
     // terms of the model's R they scale by R*/R (Kunz and Wagner 2012, eq. 7.4).
@@ -151,50 +196,54 @@ void idealTerms(const Fractions& x, double gasConstantR, IdealTerms& terms) noex
     const double t0 = gerg::kIdealReferenceTemperature;
     const double lnD0 = std::log(gerg::kIdealReferencePressure / (gasConstantR * t0));
     const double ln2 = std::log(2.0);
-    terms = IdealTerms{};
+    terms.xLnX = terms.n1 = terms.n2 = terms.n3 = 0.0;
+    alignas(64) std::array<double, 24> xLnX{};
     for (std::size_t i = 0; i < x.size(); ++i) {
-        if (x[i] <= 0.0)
-            continue;
+        // x·ln x -> 0 as x -> 0; the smallest normal number keeps the
+        // logarithm's argument in its domain.
+        xLnX[i] = x[i] * detail::vectorLog(std::max(x[i], 0x1p-1022));
         const gerg::IdealGasCoefficients& c = gerg::kIdealGas[i];
-        terms.xLnX += x[i] * std::log(x[i]);
         terms.n1 += x[i] * (scale * c.n[0] - lnD0);
         terms.n2 += x[i] * (scale * c.n[1] + (scale - 1.0) * t0);
         terms.n3 += x[i] * scale * (c.n[2] - 1.0);
-        // n·ln|sinh(theta/T)| for the 4th and 6th coefficient, -n·ln cosh(theta/T)
-        // for the 5th and 7th.
-        for (std::size_t k = 0; k < 4; ++k) {
-            if (c.theta[k] <= 0.0)
-                continue;
-            const bool sinhTerm = k % 2 == 0;
-            const double n = (sinhTerm ? 1.0 : -1.0) * x[i] * scale * c.n[k + 3];
-            terms.terms[terms.count++] = {n, c.theta[k], sinhTerm ? -1.0 : 1.0};
-            terms.hyperbolicA += n * c.theta[k];
-            terms.hyperbolicB -= n * ln2;
-        }
     }
+    terms.xLnX = sum(xLnX);
+    const IdealTable& table = idealTable();
+    double a = 0.0, b = 0.0;
+    for (std::size_t k = 0; k < kIdealSlots; ++k) {
+        const double n =
+            k < table.count ? x[table.component[k]] * scale * table.coefficient[k] : 0.0;
+        terms.weight[k] = n;
+        a += n * table.theta[k];
+        b -= n * ln2;
+    }
+    terms.hyperbolicA = a;
+    terms.hyperbolicB = b;
 }
 
+TARVELO_VECTOR_CLONES
 IdealPart idealPart(const IdealTerms& terms, double t, double d) noexcept {
-    double sum0 = 0.0, sum1 = 0.0, sum2 = 0.0;
+    const IdealTable& table = idealTable();
+    alignas(64) std::array<double, kIdealSlots> a0, a1, a2;
     const double inverseT = 1.0 / t;
-    for (std::size_t k = 0; k < terms.count; ++k) {
-        const IdealTerm& e = terms.terms[k];
+    for (std::size_t k = 0; k < kIdealSlots; ++k) {
         // With z = e^-2y: coth y = (1 + z)/(1 - z), 1/sinh² y = 4z/(1 - z)²,
         // and tanh, 1/cosh² likewise with -z.
-        const double y = e.theta * inverseT;
-        const double z = std::exp(-2.0 * y);
-        const double w = 1.0 + e.sign * z;
+        const double y = table.theta[k] * inverseT;
+        const double z = vectorExp(-2.0 * y);
+        const double w = 1.0 + table.sign[k] * z;
         const double inverse = 1.0 / w;
-        sum0 += e.n * std::log(w);
-        sum1 += e.n * y * (2.0 - w) * inverse;
-        sum2 -= e.sign * e.n * 4.0 * z * y * y * inverse * inverse;
+        const double n = terms.weight[k];
+        a0[k] = n * vectorLog(w);
+        a1[k] = n * y * (2.0 - w) * inverse;
+        a2[k] = table.sign[k] * n * 4.0 * z * y * y * inverse * inverse;
     }
-    IdealPart a0;
-    a0.a = terms.xLnX + std::log(d) + terms.n1 + (terms.n2 + terms.hyperbolicA) / t -
-           terms.n3 * std::log(t) + terms.hyperbolicB + sum0;
-    a0.t1 = terms.n3 + terms.n2 / t + sum1;
-    a0.t2 = -(terms.n3 + sum2);
-    return a0;
+    IdealPart a;
+    a.a = terms.xLnX + std::log(d) + terms.n1 + (terms.n2 + terms.hyperbolicA) / t -
+          terms.n3 * std::log(t) + terms.hyperbolicB + sum(a0);
+    a.t1 = terms.n3 + terms.n2 / t + sum(a1);
+    a.t2 = -(terms.n3 - sum(a2));
+    return a;
 }
 
 } // namespace detail
