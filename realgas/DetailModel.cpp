@@ -2,8 +2,11 @@
 // energy, evaluated from the tables of DetailTables.h.
 #include "DetailTables.h"
 #include "Models.h"
+#include "VectorMath.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace tarvelo::realgas::detail {
 namespace {
@@ -27,33 +30,6 @@ double integerPower(double base, int m) noexcept {
     return result;
 }
 
-// root^m for m = -26..46: base^u = root^(2u) for every u_n of the table
-// (multiples of 1/2 from -13 to 23), with root = sqrt(base).
-constexpr int kMinTwiceU = -26, kMaxTwiceU = 46;
-using HalfPowers = std::array<double, kMaxTwiceU - kMinTwiceU + 1>;
-HalfPowers halfPowers(double root) noexcept {
-    HalfPowers p{};
-    constexpr auto zero = static_cast<std::size_t>(-kMinTwiceU);
-    p[zero] = 1.0;
-    for (std::size_t m = zero + 1; m < p.size(); ++m)
-        p[m] = p[m - 1] * root;
-    const double inverse = 1.0 / root;
-    for (std::size_t m = zero; m-- > 0;)
-        p[m] = p[m + 1] * inverse;
-    return p;
-}
-// The index into HalfPowers of each term's u_n.
-std::array<std::size_t, kDetailTerms> makeHalfPowerIndex() noexcept {
-    std::array<std::size_t, kDetailTerms> index{};
-    for (std::size_t n = 0; n < kDetailTerms; ++n)
-        index[n] = static_cast<std::size_t>(std::lround(2.0 * aga::kTermTable[n].u) - kMinTwiceU);
-    return index;
-}
-const std::array<std::size_t, kDetailTerms>& halfPowerIndex() noexcept {
-    static const auto index = makeHalfPowerIndex();
-    return index;
-}
-
 // The second virial coefficient B_n of a mixture is the double sum over the
 // pairs i, j of x_i·x_j·B_nij. For a pair whose E_ij and G_ij are 1,
 // B_nij = a_n·phi_ni·phi_nj·[(G_i + G_j)/2 if g_n], with phi_ni =
@@ -62,12 +38,12 @@ const std::array<std::size_t, kDetailTerms>& halfPowerIndex() noexcept {
 // their difference from that product.
 struct PairCorrection {
     std::size_t i, j;
-    std::array<double, kDetailVirialTerms> b;
+    alignas(64) std::array<double, kDetailVirialSlots> b;
 };
 struct VirialTable {
     // phi_ni by component, then term: the sums over the components run with
-    // the 18 terms as independent accumulators.
-    std::array<std::array<double, kDetailVirialTerms>, aga::kComponents> phi;
+    // the 18 terms (padded with zeros) as independent accumulators.
+    alignas(64) std::array<std::array<double, kDetailVirialSlots>, aga::kComponents> phi;
     std::array<PairCorrection, aga::kBinaryParameters.size()> pairs;
     std::size_t pairCount = 0;
 };
@@ -126,27 +102,69 @@ const VirialTable& virialTable() noexcept {
     return table;
 }
 
-// K_i^2.5 and E_i^2.5, the pure parts of the size and energy parameters.
-// With, for each pair of the binary table, its terms of the mixing rules:
-// (K_ij^5 - 1)·(K_i·K_j)^2.5, (U_ij^5 - 1)·(E_i·E_j)^2.5, (G_ij - 1)·(G_i + G_j)/2.
-struct PowerTable {
-    std::array<double, kComponents> k25, e25;
-    std::array<std::array<double, 3>, aga::kBinaryParameters.size()> pair;
+// The mixing rules' constants (AGA Report No. 8 (1994)): by component,
+// K_i^2.5, E_i^2.5, G_i, Q_i and F_i; by pair of the binary table, its terms
+// (K_ij^5 - 1)·(K_i·K_j)^2.5, (U_ij^5 - 1)·(E_i·E_j)^2.5 and
+// (G_ij - 1)·(G_i + G_j)/2. And by term, what the mixture coefficients and
+// the density terms need, padded with terms that contribute nothing.
+constexpr std::size_t kPaddedComponents = 24;
+constexpr std::size_t kPairSlots = 64;
+struct MixingTable {
+    alignas(64) std::array<double, kPaddedComponents> k25{}, e25{}, g{}, q{}, f{};
+    alignas(64) std::array<double, kPairSlots> pairK{}, pairU{}, pairG{};
+    std::array<std::int32_t, kPairSlots> pairI{}, pairJ{}; // int: a vector gather's index
+    // By term n - 1: a_n of the virial terms (else 0), a_n of the density
+    // terms (else 0), u_n, and the flags g_n, q_n, f_n as 0 or 1.
+    alignas(64) std::array<double, kDetailVirialSlots> virialA{}, virialG{};
+    alignas(64) std::array<double, kDetailTermSlots> densityA{}, u{}, flagG{}, flagQ{}, flagF{};
+    // The density terms n = 13..58 by n - 13: b_n, c_n (0 or 1), k_n, u_n,
+    // u_n·(u_n - 1).
+    alignas(64) std::array<double, kDetailDensitySlots> b{}, c{}, k{}, du{}, du2{};
+    std::array<std::int32_t, kDetailDensitySlots> bIndex{}, kIndex{};
 };
-const PowerTable& powerTable() noexcept {
-    static const PowerTable table = [] {
-        PowerTable t{};
+
+const MixingTable& mixingTable() noexcept {
+    static const MixingTable table = [] {
+        MixingTable t{};
         for (std::size_t i = 0; i < kComponents; ++i) {
-            t.k25[i] = std::pow(aga::kParameters[i].k, 2.5);
-            t.e25[i] = std::pow(aga::kParameters[i].e, 2.5);
+            const aga::ComponentParameters& p = aga::kParameters[i];
+            t.k25[i] = std::pow(p.k, 2.5);
+            t.e25[i] = std::pow(p.e, 2.5);
+            t.g[i] = p.g;
+            t.q[i] = p.q;
+            t.f[i] = p.f;
         }
-        for (std::size_t k = 0; k < aga::kBinaryParameters.size(); ++k) {
+        for (std::size_t k = 0; k < aga::kBinaryParameters.size() && k < kPairSlots; ++k) {
             const aga::BinaryParameters& bp = aga::kBinaryParameters[k];
             const auto i = static_cast<std::size_t>(bp.i);
             const auto j = static_cast<std::size_t>(bp.j);
-            t.pair[k] = {(integerPower(bp.k, 5) - 1.0) * t.k25[i] * t.k25[j],
-                         (integerPower(bp.u, 5) - 1.0) * t.e25[i] * t.e25[j],
-                         (bp.g - 1.0) * (aga::kParameters[i].g + aga::kParameters[j].g) / 2.0};
+            t.pairI[k] = bp.i;
+            t.pairJ[k] = bp.j;
+            t.pairK[k] = (integerPower(bp.k, 5) - 1.0) * t.k25[i] * t.k25[j];
+            t.pairU[k] = (integerPower(bp.u, 5) - 1.0) * t.e25[i] * t.e25[j];
+            t.pairG[k] = (bp.g - 1.0) * (aga::kParameters[i].g + aga::kParameters[j].g) / 2.0;
+        }
+        for (std::size_t n = 0; n < kDetailTerms; ++n) {
+            const aga::Term& term = aga::kTermTable[n];
+            if (n < kDetailVirialTerms) {
+                t.virialA[n] = term.a;
+                t.virialG[n] = term.g;
+            }
+            if (n + 1 >= kFirstDensityTerm) {
+                t.densityA[n] = term.a;
+                const std::size_t m = n + 1 - kFirstDensityTerm;
+                t.b[m] = term.b;
+                t.c[m] = term.c;
+                t.k[m] = term.k;
+                t.du[m] = term.u;
+                t.du2[m] = term.u * (term.u - 1.0);
+                t.bIndex[m] = term.b;
+                t.kIndex[m] = term.k;
+            }
+            t.u[n] = term.u;
+            t.flagG[n] = term.g;
+            t.flagQ[n] = term.q;
+            t.flagF[n] = term.f;
         }
         return t;
     }();
@@ -162,118 +180,166 @@ double detailMolarMass(const Fractions& x) noexcept {
     return m;
 }
 
-void detailTerms(const Fractions& x, DetailTerms& terms) noexcept {
-    const PowerTable& powers = powerTable();
+TARVELO_VECTOR_CLONES
+void detailTerms(const Fractions& fractions, DetailTerms& terms) noexcept {
+    const MixingTable& table = mixingTable();
     const VirialTable& virial = virialTable();
+    alignas(64) std::array<double, kPaddedComponents> x{};
+    std::copy(fractions.begin(), fractions.end(), x.begin());
 
     // Size K, energy U, orientation G, quadrupole Q and high-temperature F
     // parameters of the mixture (AGA Report No. 8 (1994), the mixing rules).
-    double k = 0.0, u = 0.0, g = 0.0, q = 0.0, f = 0.0;
-    for (std::size_t i = 0; i < kComponents; ++i) {
-        const aga::ComponentParameters& p = aga::kParameters[i];
-        k += x[i] * powers.k25[i];
-        u += x[i] * powers.e25[i];
-        g += x[i] * p.g;
-        q += x[i] * p.q;
-        f += x[i] * x[i] * p.f;
+    alignas(64) std::array<double, kPaddedComponents> k5, u5, g1, q1, f1;
+    for (std::size_t i = 0; i < kPaddedComponents; ++i) {
+        k5[i] = x[i] * table.k25[i];
+        u5[i] = x[i] * table.e25[i];
+        g1[i] = x[i] * table.g[i];
+        q1[i] = x[i] * table.q[i];
+        f1[i] = x[i] * x[i] * table.f[i];
     }
-    k *= k;
-    u *= u;
-    for (std::size_t pair = 0; pair < aga::kBinaryParameters.size(); ++pair) {
-        const aga::BinaryParameters& bp = aga::kBinaryParameters[pair];
-        const double xx =
-            2.0 * x[static_cast<std::size_t>(bp.i)] * x[static_cast<std::size_t>(bp.j)];
-        k += xx * powers.pair[pair][0];
-        u += xx * powers.pair[pair][1];
-        g += xx * powers.pair[pair][2];
+    alignas(64) std::array<double, kPairSlots> k2, u2, g2;
+    for (std::size_t p = 0; p < kPairSlots; ++p) {
+        const double xx = 2.0 * x[static_cast<std::size_t>(table.pairI[p])] *
+                          x[static_cast<std::size_t>(table.pairJ[p])];
+        k2[p] = xx * table.pairK[p];
+        u2[p] = xx * table.pairU[p];
+        g2[p] = xx * table.pairG[p];
     }
+    const double kSum = sum(k5), uSum = sum(u5);
+    const double k = kSum * kSum + sum(k2);
+    const double u = uSum * uSum + sum(u2);
+    const double g = sum(g1) + sum(g2);
+    const double q = sum(q1);
+    const double f = sum(f1);
+    terms.k3 = vectorExp(0.6 * vectorLog(k));   // K^3 = (K^5)^0.6
+    const double lnEnergy = 0.2 * vectorLog(u); // U = (U^5)^0.2
 
-    terms.k3 = std::pow(k, 0.6);
-    const double energy = std::pow(u, 0.2);
-
-    std::array<double, kDetailVirialTerms> sum{}, sumG{};
+    alignas(64) std::array<double, kDetailVirialSlots> s{}, sG{};
     for (std::size_t i = 0; i < kComponents; ++i) {
         if (x[i] == 0.0)
             continue;
-        const double xg = x[i] * aga::kParameters[i].g;
-        for (std::size_t n = 0; n < kDetailVirialTerms; ++n) {
-            sum[n] += x[i] * virial.phi[i][n];
-            sumG[n] += xg * virial.phi[i][n];
+        const double xg = x[i] * table.g[i];
+        for (std::size_t n = 0; n < kDetailVirialSlots; ++n) {
+            s[n] += x[i] * virial.phi[i][n];
+            sG[n] += xg * virial.phi[i][n];
         }
     }
-    std::array<double, kDetailVirialTerms> b{};
-    for (std::size_t n = 0; n < kDetailVirialTerms; ++n) {
-        const aga::Term& t = aga::kTermTable[n];
-        b[n] = t.a * (t.g ? sum[n] * sumG[n] : sum[n] * sum[n]);
-    }
+    alignas(64) std::array<double, kDetailVirialSlots> b;
+    for (std::size_t n = 0; n < kDetailVirialSlots; ++n)
+        b[n] = table.virialA[n] * (table.virialG[n] > 0.5 ? s[n] * sG[n] : s[n] * s[n]);
     for (std::size_t pair = 0; pair < virial.pairCount; ++pair) {
         const PairCorrection& pc = virial.pairs[pair];
         const double xx = 2.0 * x[pc.i] * x[pc.j];
         if (xx == 0.0)
             continue;
-        for (std::size_t n = 0; n < kDetailVirialTerms; ++n)
+        for (std::size_t n = 0; n < kDetailVirialSlots; ++n)
             b[n] += xx * pc.b[n];
     }
     terms.b = b;
 
-    const HalfPowers energyPower = halfPowers(std::sqrt(energy));
-    const auto& index = halfPowerIndex();
-    for (std::size_t n = 0; n < kDetailTerms; ++n) {
-        const aga::Term& t = aga::kTermTable[n];
-        if (n + 1 < kFirstDensityTerm) {
-            terms.c[n] = 0.0;
-            continue;
-        }
-        double c = t.a * energyPower[index[n]];
-        if (t.g)
-            c *= g;
-        if (t.q)
-            c *= q * q;
-        if (t.f)
-            c *= f;
-        terms.c[n] = c;
+    // C_n = a_n·U^u_n·G^g_n·(Q²)^q_n·F^f_n.
+    alignas(64) std::array<double, kDetailTermSlots> c;
+    for (std::size_t n = 0; n < kDetailTermSlots; ++n) {
+        const double cg = table.flagG[n] > 0.5 ? g : 1.0;
+        const double cq = table.flagQ[n] > 0.5 ? q * q : 1.0;
+        const double cf = table.flagF[n] > 0.5 ? f : 1.0;
+        c[n] = table.densityA[n] * vectorExp(table.u[n] * lnEnergy) * cg * cq * cf;
+    }
+    terms.c = c;
+}
+
+namespace {
+
+// C_n·T^-u_n of the density terms and the sums of the terms linear in D.
+TARVELO_VECTOR_CLONES
+void temperatureTerms(const DetailTerms& terms, double temperatureK,
+                      std::array<double, kDetailDensitySlots>& factor, double& linear,
+                      double& linearT1, double& linearT2) noexcept {
+    const MixingTable& table = mixingTable();
+    const double lnT = std::log(temperatureK);
+    alignas(64) std::array<double, kDetailTermSlots> tu;
+    for (std::size_t n = 0; n < kDetailTermSlots; ++n)
+        tu[n] = vectorExp(-table.u[n] * lnT);
+    for (std::size_t m = 0; m < kDetailDensitySlots; ++m)
+        factor[m] = terms.c[m + kFirstDensityTerm - 1] * tu[m + kFirstDensityTerm - 1];
+    // B_n·D - C_n·K^3·D: the terms linear in the density; with tau = 1/T,
+    // tau·d/dtau of T^-u is u·T^-u.
+    linear = linearT1 = linearT2 = 0.0;
+    for (std::size_t n = 0; n < kDetailVirialTerms; ++n) {
+        const double u = table.u[n];
+        const double lin = (terms.b[n] - terms.c[n] * terms.k3) * tu[n];
+        linear += lin;
+        linearT1 += u * lin;
+        linearT2 += u * (u - 1.0) * lin;
     }
 }
 
+// The density terms at reduced density rho = K^3·D: their sums for d1, d2,
+// d3 and, with `full`, for a and the tau derivatives.
+TARVELO_VECTOR_CLONES
+void densityTerms(const std::array<double, kDetailDensitySlots>& factor, double rho, bool full,
+                  Residual& r) noexcept {
+    const MixingTable& table = mixingTable();
+    alignas(64) std::array<double, 16> power{}; // rho^0 .. rho^9
+    power[0] = 1.0;
+    for (std::size_t i = 1; i < 10; ++i)
+        power[i] = power[i - 1] * rho;
+    alignas(64) std::array<double, 8> decay{}; // exp(-rho^k), k = 1..4; 1 for k = 0 (c_n = 0)
+    for (std::size_t k = 0; k < decay.size(); ++k)
+        decay[k] = vectorExp(-power[k]);
+    decay[0] = 1.0;
+
+    alignas(64) std::array<double, kDetailDensitySlots> term, g, h, q1, q2;
+    for (std::size_t m = 0; m < kDetailDensitySlots; ++m) {
+        const auto k = static_cast<std::size_t>(table.kIndex[m]);
+        term[m] = factor[m] * power[static_cast<std::size_t>(table.bIndex[m])] * decay[k];
+        const double ck = table.c[m] * table.k[m] * power[k];
+        g[m] = table.b[m] - ck;
+        q1[m] = -table.k[m] * ck;
+        q2[m] = -table.k[m] * table.k[m] * ck;
+        h[m] = g[m] * g[m] - g[m] + q1[m];
+    }
+    alignas(64) std::array<double, kDetailDensitySlots> d1, d2, d3;
+    for (std::size_t m = 0; m < kDetailDensitySlots; ++m) {
+        d1[m] = term[m] * g[m];
+        d2[m] = term[m] * h[m];
+        d3[m] = term[m] * (g[m] * h[m] + (2.0 * g[m] - 1.0) * q1[m] + q2[m] - 2.0 * h[m]);
+    }
+    r.d1 += sum(d1);
+    r.d2 += sum(d2);
+    r.d3 += sum(d3);
+    if (!full)
+        return;
+    alignas(64) std::array<double, kDetailDensitySlots> t1, t2, dt;
+    for (std::size_t m = 0; m < kDetailDensitySlots; ++m) {
+        t1[m] = term[m] * table.du[m];
+        t2[m] = term[m] * table.du2[m];
+        dt[m] = term[m] * table.du[m] * g[m];
+    }
+    r.a += sum(term);
+    r.t1 += sum(t1);
+    r.t2 += sum(t2);
+    r.dt += sum(dt);
+}
+
+} // namespace
+
 DetailAtTemperature::DetailAtTemperature(const DetailTerms& terms, double temperatureK) noexcept
     : terms_(terms) {
-    // T^-u_n, with tau = 1/T: tau·d/dtau of T^-u is u·T^-u.
-    const HalfPowers inversePower = halfPowers(1.0 / std::sqrt(temperatureK));
-    const auto& index = halfPowerIndex();
-    for (std::size_t n = 0; n < kDetailTerms; ++n) {
-        const double u = aga::kTermTable[n].u;
-        const double tu = inversePower[index[n]];
-        factor_[n] = terms.c[n] * tu;
-        if (n < kDetailVirialTerms) {
-            // B_n·D - C_n·K^3·D: the terms linear in the density.
-            const double lin = (terms.b[n] - terms.c[n] * terms.k3) * tu;
-            linear_ += lin;
-            linearT1_ += u * lin;
-            linearT2_ += u * (u - 1.0) * lin;
-        }
-    }
+    temperatureTerms(terms, temperatureK, factor_, linear_, linearT1_, linearT2_);
 }
 
 double DetailAtTemperature::secondVirial() const noexcept {
     // The terms linear in D at D -> 0: the virial ones and those with b = 1.
+    const MixingTable& table = mixingTable();
     double b = linear_;
-    for (std::size_t n = kFirstDensityTerm - 1; n < kDetailTerms; ++n)
-        if (aga::kTermTable[n].b == 1)
-            b += factor_[n] * terms_.k3;
+    for (std::size_t m = 0; m < kDetailDensitySlots; ++m)
+        if (table.b[m] == 1.0)
+            b += factor_[m] * terms_.k3;
     return b;
 }
 
 Residual DetailAtTemperature::at(double densityMolPerL, bool full) const noexcept {
-    const double rho = terms_.k3 * densityMolPerL;
-    std::array<double, 10> power{};
-    power[0] = 1.0;
-    for (std::size_t i = 1; i < power.size(); ++i)
-        power[i] = power[i - 1] * rho;
-    std::array<double, 5> decay{};
-    decay[0] = 1.0;
-    for (std::size_t k = 1; k < decay.size(); ++k)
-        decay[k] = std::exp(-power[k]);
-
     Residual r;
     const double v = linear_ * densityMolPerL;
     r.d1 = v;
@@ -283,29 +349,7 @@ Residual DetailAtTemperature::at(double densityMolPerL, bool full) const noexcep
         r.t2 = linearT2_ * densityMolPerL;
         r.dt = r.t1;
     }
-    for (std::size_t n = kFirstDensityTerm - 1; n < kDetailTerms; ++n) {
-        const aga::Term& t = aga::kTermTable[n];
-        const auto k = static_cast<std::size_t>(t.k);
-        double term = factor_[n] * power[static_cast<std::size_t>(t.b)];
-        double g = t.b, q1 = 0.0, q2 = 0.0;
-        if (t.c != 0) {
-            const double ck = t.c * t.k * power[k];
-            term *= decay[k];
-            g -= ck;
-            q1 = -t.k * ck;
-            q2 = -t.k * t.k * ck;
-        }
-        const double h = g * g - g + q1;
-        r.d1 += term * g;
-        r.d2 += term * h;
-        if (full) {
-            r.a += term;
-            r.t1 += term * t.u;
-            r.t2 += term * t.u * (t.u - 1.0);
-            r.dt += term * t.u * g;
-            r.d3 += term * (g * h + (2.0 * g - 1.0) * q1 + q2 - 2.0 * h);
-        }
-    }
+    densityTerms(factor_, terms_.k3 * densityMolPerL, full, r);
     return r;
 }
 

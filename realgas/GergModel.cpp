@@ -111,7 +111,6 @@ void reducingValues(const Fractions& fractions, double& temperature, double& vol
 // groups are ordered by kind (polynomial, exp(-delta^c), departure
 // exponential) and the terms by group, so that each group is a run of slots.
 constexpr std::size_t kMaxShapes = 16;
-constexpr int kFractionSteps = 40; // t on a grid of 1/40 (every t of the tables)
 struct Shape {
     double eta, epsilon, beta, gamma;
 };
@@ -125,11 +124,12 @@ struct Group {
 struct Term {
     double t;
     int group;
-    int tWhole, tFraction; // t = tWhole + tFraction/40; tFraction -1: t off that grid
 };
 struct Catalogue {
     std::array<Term, kGergTermSlots> terms{};
     std::size_t count = 0;
+    // By slot, ordered: t and t(t-1) (0 in the unused slots).
+    alignas(64) std::array<double, kGergTermSlots> t{}, t2{};
     std::array<Group, kGergMaxGroups> groups{};
     std::size_t groupCount = 0, polynomialGroups = 0, decayingGroups = 0;
     std::array<Shape, kMaxShapes> shapes{};
@@ -152,14 +152,7 @@ std::size_t catalogueIndex(Catalogue& cat, int d, double t, int c, int shape) no
         if (e.group == static_cast<int>(group) && e.t == t)
             return k;
     }
-    Term term{t, static_cast<int>(group), 0, -1};
-    const double whole = std::floor(t);
-    const double fraction = std::round((t - whole) * kFractionSteps);
-    if (std::abs(whole + fraction / kFractionSteps - t) < 1e-12) {
-        term.tWhole = static_cast<int>(whole);
-        term.tFraction = static_cast<int>(fraction);
-    }
-    cat.terms[cat.count] = term;
+    cat.terms[cat.count] = {t, static_cast<int>(group)};
     return cat.count++;
 }
 
@@ -194,6 +187,10 @@ void sortCatalogue(Catalogue& cat) noexcept {
     }
     cat.groups = groups;
     cat.terms = terms;
+    for (std::size_t k = 0; k < cat.count; ++k) {
+        cat.t[k] = terms[k].t;
+        cat.t2[k] = terms[k].t * (terms[k].t - 1.0);
+    }
     for (auto& slots : cat.pure)
         for (std::size_t& s : slots)
             s = newSlot[s];
@@ -275,41 +272,40 @@ void gergTerms(const Fractions& x, GergTerms& terms) noexcept {
     }
 }
 
-GergAtTemperature::GergAtTemperature(const GergTerms& terms, double temperatureK) noexcept
-    : terms_(terms) {
-    // tau^t = tau^whole · (tau^(1/40))^fraction: one exp for all the terms.
-    constexpr int kMinWhole = -1, kMaxWhole = 30;
-    const double tau = terms.reducingTemperature / temperatureK;
-    const double lnTau = std::log(tau);
-    std::array<double, kMaxWhole - kMinWhole + 1> whole{};
-    whole[0] = 1.0 / tau;
-    whole[1] = 1.0;
-    for (std::size_t k = 2; k < whole.size(); ++k)
-        whole[k] = whole[k - 1] * tau;
-    std::array<double, kFractionSteps> fraction{};
-    fraction[0] = 1.0;
-    fraction[1] = std::exp(lnTau / kFractionSteps);
-    for (std::size_t k = 2; k < fraction.size(); ++k)
-        fraction[k] = fraction[k - 1] * fraction[1];
+namespace {
+
+// n·tau^t for every term, then by group the sums of n·tau^t, t·n·tau^t and
+// t(t-1)·n·tau^t.
+using GroupSums = std::array<double, kGergMaxGroups>;
+TARVELO_VECTOR_CLONES
+void temperatureSums(const GergTerms& terms, double temperatureK, GroupSums& sum0, GroupSums& sum1,
+                     GroupSums& sum2) noexcept {
+    const double lnTau = std::log(terms.reducingTemperature / temperatureK);
     const Catalogue& cat = catalogue();
+    alignas(64) std::array<double, kGergTermSlots> f0, f1, f2;
+    for (std::size_t k = 0; k < kGergTermSlots; ++k) {
+        f0[k] = terms.n[k] * vectorExp(cat.t[k] * lnTau);
+        f1[k] = f0[k] * cat.t[k];
+        f2[k] = f0[k] * cat.t2[k];
+    }
     for (std::size_t g = 0; g < cat.groupCount; ++g) {
         double s0 = 0.0, s1 = 0.0, s2 = 0.0;
         for (std::size_t k = cat.groups[g].begin; k < cat.groups[g].end; ++k) {
-            const Term& p = cat.terms[k];
-            const auto w = static_cast<std::size_t>(p.tWhole - kMinWhole);
-            const auto f = static_cast<std::size_t>(p.tFraction);
-            const double factor =
-                p.tFraction >= 0 && p.tWhole >= kMinWhole && w < whole.size() && f < fraction.size()
-                    ? terms.n[k] * whole[w] * fraction[f]
-                    : terms.n[k] * std::exp(p.t * lnTau);
-            s0 += factor;
-            s1 += factor * p.t;
-            s2 += factor * p.t * (p.t - 1.0);
+            s0 += f0[k];
+            s1 += f1[k];
+            s2 += f2[k];
         }
-        sum0_[g] = s0;
-        sum1_[g] = s1;
-        sum2_[g] = s2;
+        sum0[g] = s0;
+        sum1[g] = s1;
+        sum2[g] = s2;
     }
+}
+
+} // namespace
+
+GergAtTemperature::GergAtTemperature(const GergTerms& terms, double temperatureK) noexcept
+    : terms_(terms) {
+    temperatureSums(terms, temperatureK, sum0_, sum1_, sum2_);
 }
 
 double GergAtTemperature::secondVirial() const noexcept {
@@ -379,6 +375,7 @@ Residual GergAtTemperature::at(double densityMolPerL, bool full) const noexcept 
         const double h = g * g - g + q1;
         r.d1 += v * g;
         r.d2 += v * h;
+        r.d3 += v * (g * h + (2.0 * g - 1.0) * q1 + q2 - 2.0 * h);
         if (full) {
             // The members of a group differ only in tau^t: their tau
             // derivatives come from the sums weighted with t and t(t-1).
@@ -386,7 +383,6 @@ Residual GergAtTemperature::at(double densityMolPerL, bool full) const noexcept 
             r.t1 += sum1_[k] * f;
             r.t2 += sum2_[k] * f;
             r.dt += sum1_[k] * f * g;
-            r.d3 += v * (g * h + (2.0 * g - 1.0) * q1 + q2 - 2.0 * h);
         }
     }
     return r;

@@ -23,9 +23,10 @@ struct IdealPart {
     double a = 0.0, t1 = 0.0, t2 = 0.0;
 };
 
-// The composition sums of the ideal-gas part of both models; `gasConstant`
-// is the model's R (the coefficients belong to R* and are scaled by R*/R).
-void idealTerms(const Fractions& x, double gasConstant, IdealTerms& terms) noexcept;
+// The composition sums of the ideal-gas part, the same in both models but
+// for their gas constants (the coefficients belong to R* and are scaled by
+// R*/R).
+void idealTerms(const Fractions& x, Model model, IdealTerms& terms) noexcept;
 // The ideal-gas part at T [K] and D [mol/l].
 IdealPart idealPart(const IdealTerms& terms, double temperatureK, double densityMolPerL) noexcept;
 
@@ -38,7 +39,7 @@ void gergTerms(const Fractions& x, GergTerms& terms) noexcept;
 class GergAtTemperature {
 public:
     GergAtTemperature(const GergTerms& terms, double temperatureK) noexcept;
-    // `full`: also a, d3 and the tau derivatives; else only d1 and d2.
+    // `full`: also a and the tau derivatives; else only d1, d2 and d3.
     Residual at(double densityMolPerL, bool full) const noexcept;
     // The second virial coefficient B [l/mol]: Z = 1 + B·D + ... at low density.
     double secondVirial() const noexcept;
@@ -53,6 +54,7 @@ double detailMolarMass(const Fractions& x) noexcept;
 void detailTerms(const Fractions& x, DetailTerms& terms) noexcept;
 
 // AGA8-DETAIL at one temperature.
+inline constexpr std::size_t kDetailDensitySlots = 48;
 class DetailAtTemperature {
 public:
     DetailAtTemperature(const DetailTerms& terms, double temperatureK) noexcept;
@@ -62,7 +64,9 @@ public:
 private:
     const DetailTerms& terms_;
     double linear_ = 0.0, linearT1_ = 0.0, linearT2_ = 0.0; // the terms linear in D
-    std::array<double, kDetailTerms> factor_;               // C_n · T^-u_n
+    // C_n·T^-u_n of the density terms (n = 13..58, by n - 13; 0 in the
+    // other slots).
+    alignas(64) std::array<double, kDetailDensitySlots> factor_;
 };
 
 } // namespace tarvelo::realgas::detail

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace tarvelo::realgas {
 namespace {
@@ -62,9 +63,9 @@ Properties properties(double molarMass, double gasConstantR, double t, double d,
     return p;
 }
 
-// The density at T and p on the gas branch: Newton's method on p(D) from the
-// density of the virial equation truncated after B, which takes a few steps
-// for any gas. Where
+// The density at T and p on the gas branch: Halley's method on p(D) from the
+// density of the virial equation truncated after B, which takes two or three
+// steps for any gas. Where
 // an iterate leaves the branch (p falling with D) or the steps do not settle,
 // a careful search takes over: it walks up in density from well below the
 // ideal-gas density to the first density where p is reached and closes in on
@@ -79,27 +80,36 @@ double solveDensity(const AtTemperature& eos, double gasConstantR, double t, dou
         return d * rt * (1.0 + r.d1);
     };
 
-    // Newton on p(D) from the ideal-gas density: on the gas branch p(D) is
-    // convex where Z > 1 and concave where Z < 1 near the root, so the steps
-    // approach it from one side.
-    // The start: the density of the truncated virial equation Z = 1 + B·D.
-    constexpr int kNewtonSteps = 20;
-    constexpr double kTolerance = 1e-9; // relative step; the last one squares it
+    // Halley's method on p(D) from the density of the truncated virial
+    // equation Z = 1 + B·D: on the gas branch p(D) is convex where Z > 1 and
+    // concave where Z < 1 near the root, so the steps approach it from one
+    // side, and with the curvature each step cubes the relative error (from
+    // 1e-2 to 1e-6 to 1e-18), one density evaluation fewer than Newton's
+    // method takes. Where the curvature term would more than halve or double
+    // the step, a Newton step is taken instead.
+    constexpr int kSteps = 20;
+    constexpr double kHalleyTolerance = 1e-6; // relative step; the last one cubes it
+    constexpr double kNewtonTolerance = 1e-9; // after a Newton step: squares it
     double d = p / rt;
     const double discriminant = 1.0 + 4.0 * eos.secondVirial() * d;
     if (discriminant > 0.0)
         d = 2.0 * d / (1.0 + std::sqrt(discriminant));
-    for (int step = 0; step < kNewtonSteps; ++step) {
-        double dPdD;
-        const double pd = pressure(d, dPdD);
+    for (int step = 0; step < kSteps; ++step) {
+        const Residual r = eos.at(d, false);
+        const double pd = d * rt * (1.0 + r.d1);
+        const double dPdD = rt * (1.0 + 2.0 * r.d1 + r.d2);
+        const double d2PdD2 = rt * (2.0 * r.d1 + 4.0 * r.d2 + r.d3) / d;
         if (!(pd > 0.0) || !(dPdD > 0.0))
             break;
-        const double change = (pd - p) / dPdD;
+        const double newton = (pd - p) / dPdD;
+        const double halley = 1.0 - 0.5 * newton * d2PdD2 / dPdD;
+        const bool cubic = halley > 0.5 && halley < 2.0;
+        const double change = cubic ? newton / halley : newton;
         const double next = d - change;
         if (!(next > 0.0) || !std::isfinite(next))
             break;
         d = next;
-        if (std::abs(change) < kTolerance * d)
+        if (std::abs(change) < (cubic ? kHalleyTolerance : kNewtonTolerance) * d)
             return d;
     }
 
@@ -148,82 +158,93 @@ namespace detail {
 
 namespace {
 
-// The Planck-Einstein terms of the ideal-gas part of every component, in a
-// fixed list of kIdealSlots slots (the unused ones have no component and
-// contribute nothing), so that a state evaluates them all in one loop of
-// vector instructions.
+// The ideal-gas part's constants of a model, scaled to its gas constant:
+// the coefficients belong to R* and to the reference state T0, p0, and in
+// terms of the model's R they scale by R*/R (Kunz and Wagner 2012, eq. 7.4).
+// By component, the constants of n0_1, n0_2 and n0_3 as the sums need them;
+// and the Planck-Einstein terms of every component in a fixed list of
+// kIdealSlots slots (the unused ones have the coefficient 0), so that a
+// state evaluates them all in one loop of vector instructions.
+constexpr std::size_t kPaddedComponents = 24;
 struct IdealTable {
-    alignas(64) std::array<double, kIdealSlots> theta{}; // K
-    alignas(64) std::array<double, kIdealSlots> sign{};  // -1 sinh, +1 cosh
-    std::array<double, kIdealSlots> coefficient{};       // n0_ik, negative for cosh
-    std::array<std::size_t, kIdealSlots> component{};
-    std::size_t count = 0;
+    alignas(64) std::array<double, kPaddedComponents> n1{}, n2{}, n3{};
+    alignas(64) std::array<double, kIdealSlots> theta{};       // K
+    alignas(64) std::array<double, kIdealSlots> sign{};        // -1 sinh, +1 cosh
+    alignas(64) std::array<double, kIdealSlots> coefficient{}; // n0_ik·R*/R, negative for cosh
+    std::array<std::int32_t, kIdealSlots> component{};         // int: a vector gather's index
 };
 
-const IdealTable& idealTable() noexcept {
-    static const IdealTable table = [] {
-        IdealTable t;
-        for (std::size_t k = 0; k < kIdealSlots; ++k) {
-            t.theta[k] = 1.0; // any value: the weight of an unused slot is 0
-            t.sign[k] = -1.0;
+IdealTable makeIdealTable(double gasConstantR) noexcept {
+    IdealTable table;
+    const double scale = gerg::kIdealGasConstant / gasConstantR;
+    const double t0 = gerg::kIdealReferenceTemperature;
+    const double lnD0 = std::log(gerg::kIdealReferencePressure / (gasConstantR * t0));
+    table.theta.fill(1.0); // any value: the coefficient of an unused slot is 0
+    table.sign.fill(-1.0);
+    std::size_t slot = 0;
+    for (std::size_t i = 0; i < gerg::kIdealGas.size(); ++i) {
+        const gerg::IdealGasCoefficients& c = gerg::kIdealGas[i];
+        table.n1[i] = scale * c.n[0] - lnD0;
+        table.n2[i] = scale * c.n[1] + (scale - 1.0) * t0;
+        table.n3[i] = scale * (c.n[2] - 1.0);
+        // n·ln|sinh(theta/T)| for the 4th and 6th coefficient,
+        // -n·ln cosh(theta/T) for the 5th and 7th.
+        for (std::size_t k = 0; k < 4 && slot < kIdealSlots; ++k) {
+            if (c.theta[k] <= 0.0)
+                continue;
+            const bool sinhTerm = k % 2 == 0;
+            table.theta[slot] = c.theta[k];
+            table.sign[slot] = sinhTerm ? -1.0 : 1.0;
+            table.coefficient[slot] = (sinhTerm ? 1.0 : -1.0) * scale * c.n[k + 3];
+            table.component[slot] = static_cast<std::int32_t>(i);
+            ++slot;
         }
-        for (std::size_t i = 0; i < gerg::kIdealGas.size(); ++i) {
-            const gerg::IdealGasCoefficients& c = gerg::kIdealGas[i];
-            // n·ln|sinh(theta/T)| for the 4th and 6th coefficient,
-            // -n·ln cosh(theta/T) for the 5th and 7th.
-            for (std::size_t k = 0; k < 4; ++k) {
-                if (c.theta[k] <= 0.0)
-                    continue;
-                const bool sinhTerm = k % 2 == 0;
-                t.theta[t.count] = c.theta[k];
-                t.sign[t.count] = sinhTerm ? -1.0 : 1.0;
-                t.coefficient[t.count] = (sinhTerm ? 1.0 : -1.0) * c.n[k + 3];
-                t.component[t.count] = i;
-                ++t.count;
-            }
-        }
-        return t;
-    }();
+    }
     return table;
+}
+
+const IdealTable& idealTable(Model model) noexcept {
+    static const IdealTable gergTable = makeIdealTable(gerg::kGasConstant);
+    static const IdealTable detailTable = makeIdealTable(aga::kGasConstant);
+    return model == Model::Gerg2008 ? gergTable : detailTable;
 }
 
 } // namespace
 
-void idealTerms(const Fractions& x, double gasConstantR, IdealTerms& terms) noexcept {
-    // The coefficients belong to R* and to the reference state T0, p0; in
-    // terms of the model's R they scale by R*/R (Kunz and Wagner 2012, eq. 7.4).
-    const double scale = gerg::kIdealGasConstant / gasConstantR;
-    const double t0 = gerg::kIdealReferenceTemperature;
-    const double lnD0 = std::log(gerg::kIdealReferencePressure / (gasConstantR * t0));
-    const double ln2 = std::log(2.0);
-    terms.xLnX = terms.n1 = terms.n2 = terms.n3 = 0.0;
-    alignas(64) std::array<double, 24> xLnX{};
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        // x·ln x -> 0 as x -> 0; the smallest normal number keeps the
-        // logarithm's argument in its domain.
-        xLnX[i] = x[i] * detail::vectorLog(std::max(x[i], 0x1p-1022));
-        const gerg::IdealGasCoefficients& c = gerg::kIdealGas[i];
-        terms.n1 += x[i] * (scale * c.n[0] - lnD0);
-        terms.n2 += x[i] * (scale * c.n[1] + (scale - 1.0) * t0);
-        terms.n3 += x[i] * scale * (c.n[2] - 1.0);
+TARVELO_VECTOR_CLONES
+void idealTerms(const Fractions& fractions, Model model, IdealTerms& terms) noexcept {
+    const IdealTable& table = idealTable(model);
+    alignas(64) std::array<double, kPaddedComponents> x{};
+    std::copy(fractions.begin(), fractions.end(), x.begin());
+    alignas(64) std::array<double, kPaddedComponents> xLnX, n1, n2, n3;
+    for (std::size_t i = 0; i < kPaddedComponents; ++i) {
+        // x·ln x -> 0 as x -> 0. Adding the smallest normal number keeps
+        // the logarithm's argument in its domain and changes no x above
+        // 1e-290 (and x·ln x below that by less than 1e-287).
+        xLnX[i] = x[i] * vectorLog(x[i] + 0x1p-1022);
+        n1[i] = x[i] * table.n1[i];
+        n2[i] = x[i] * table.n2[i];
+        n3[i] = x[i] * table.n3[i];
     }
     terms.xLnX = sum(xLnX);
-    const IdealTable& table = idealTable();
-    double a = 0.0, b = 0.0;
+    terms.n1 = sum(n1);
+    terms.n2 = sum(n2);
+    terms.n3 = sum(n3);
+    // With ln sinh y = y - ln 2 + ln(1 - e^-2y), ln cosh y likewise: the
+    // sums of n·theta and of -n·ln 2.
+    alignas(64) std::array<double, kIdealSlots> a;
     for (std::size_t k = 0; k < kIdealSlots; ++k) {
-        const double n =
-            k < table.count ? x[table.component[k]] * scale * table.coefficient[k] : 0.0;
-        terms.weight[k] = n;
-        a += n * table.theta[k];
-        b -= n * ln2;
+        terms.weight[k] = x[static_cast<std::size_t>(table.component[k])] * table.coefficient[k];
+        a[k] = terms.weight[k] * table.theta[k];
     }
-    terms.hyperbolicA = a;
-    terms.hyperbolicB = b;
+    terms.hyperbolicA = sum(a);
+    terms.hyperbolicB = -std::log(2.0) * sum(terms.weight);
 }
 
 TARVELO_VECTOR_CLONES
 IdealPart idealPart(const IdealTerms& terms, double t, double d) noexcept {
-    const IdealTable& table = idealTable();
+    // theta and sign: the same in the tables of both models.
+    const IdealTable& table = idealTable(Model::Gerg2008);
     alignas(64) std::array<double, kIdealSlots> a0, a1, a2;
     const double inverseT = 1.0 / t;
     for (std::size_t k = 0; k < kIdealSlots; ++k) {
@@ -290,7 +311,7 @@ Fractions checkedFractions(const Fractions& x, bool normalise) {
 
 Mixture::Mixture(Model model, const Fractions& x) : model_(model) {
     const Fractions checked = checkedFractions(x);
-    detail::idealTerms(checked, gasConstant(model), ideal_);
+    detail::idealTerms(checked, model, ideal_);
     if (model == Model::Gerg2008) {
         molarMass_ = detail::gergMolarMass(checked);
         detail::gergTerms(checked, gerg_);
