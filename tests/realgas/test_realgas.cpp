@@ -1,10 +1,12 @@
 #include "EosColumns.h"
 #include "EosCommand.h"
 #include "RealGas.h"
+#include "VectorMath.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -97,6 +99,30 @@ struct Refusal {
     std::vector<std::string_view> args;
     std::string_view culprit;
 };
+
+// The library's own exp and log against the C library's, over the ranges a
+// state uses them in, in units in the last place of the C library's result.
+TEST(RealGas, vectorExpAndLogAgreeWithTheCLibraryToTwoUnitsInTheLastPlace) {
+    namespace d = tarvelo::realgas::detail;
+    const auto ulps = [](double ours, double theirs) {
+        const double a = std::abs(theirs);
+        return std::abs(ours - theirs) / (std::nextafter(a, INFINITY) - a);
+    };
+    std::mt19937_64 random(5);
+    for (int k = 0; k < 200000; ++k) {
+        const double wide = std::uniform_real_distribution<double>(-708.0, 708.0)(random);
+        const double narrow = std::uniform_real_distribution<double>(-1.0, 1.0)(random);
+        for (double x : {wide, narrow}) {
+            ASSERT_LE(ulps(d::vectorExp(x), std::exp(x)), 2.0) << "exp(" << x << ")";
+            const double y = std::exp(x);
+            ASSERT_LE(ulps(d::vectorLog(y), std::log(y)), 2.0) << "log(" << y << ")";
+        }
+    }
+    // Below -708 exp stays at e^-708 (a term that small adds nothing).
+    EXPECT_EQ(d::vectorExp(-5000.0), d::vectorExp(-708.0));
+    EXPECT_EQ(d::vectorLog(1.0), 0.0);
+    EXPECT_GT(d::vectorExp(-708.0), 0.0);
+}
 
 TEST(RealGas, eosCommandRefusesBadInputWithOneLineNamingTheCulprit) {
     using V = std::vector<std::string_view>;
