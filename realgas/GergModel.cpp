@@ -135,6 +135,18 @@ struct Catalogue {
     std::array<Shape, kMaxShapes> shapes{};
     std::size_t shapeCount = 0;
     std::array<std::array<std::size_t, 24>, kComponents> pure{};
+    // The components that share one set of exponents (13 share the short
+    // one) are summed by term first and scattered into the slots once.
+    struct ExponentSet {
+        std::size_t count = 0; // terms
+        std::array<std::size_t, 24> slots{};
+        std::size_t componentCount = 0;
+        std::array<std::size_t, kComponents> components{};
+    };
+    std::array<ExponentSet, kComponents> sets{};
+    std::size_t setCount = 0;
+    // The coefficients n_ik by component, padded to 24 terms.
+    alignas(64) std::array<std::array<double, 24>, kComponents> coefficients{};
     std::array<std::array<std::size_t, 12>, gerg::kDepartureFunctions.size()> departure{};
 };
 
@@ -194,6 +206,19 @@ void sortCatalogue(Catalogue& cat) noexcept {
     for (auto& slots : cat.pure)
         for (std::size_t& s : slots)
             s = newSlot[s];
+    for (std::size_t i = 0; i < kComponents; ++i) {
+        const gerg::PureEquation& e = gerg::kPureEquations[i];
+        std::size_t set = 0;
+        while (set < cat.setCount &&
+               gerg::kPureEquations[cat.sets[set].components[0]].exponents != e.exponents)
+            ++set;
+        if (set == cat.setCount) {
+            cat.sets[set].count = e.count;
+            cat.sets[set].slots = cat.pure[i];
+            ++cat.setCount;
+        }
+        cat.sets[set].components[cat.sets[set].componentCount++] = i;
+    }
     for (auto& slots : cat.departure)
         for (std::size_t& s : slots)
             s = newSlot[s];
@@ -203,9 +228,11 @@ Catalogue makeCatalogue() noexcept {
     Catalogue cat;
     for (std::size_t i = 0; i < kComponents; ++i) {
         const gerg::PureEquation& e = gerg::kPureEquations[i];
-        for (std::size_t k = 0; k < e.count; ++k)
+        for (std::size_t k = 0; k < e.count; ++k) {
             cat.pure[i][k] =
                 catalogueIndex(cat, e.exponents[k].d, e.exponents[k].t, e.exponents[k].c, -1);
+            cat.coefficients[i][k] = e.n[k];
+        }
     }
     for (std::size_t f = 0; f < gerg::kDepartureFunctions.size(); ++f) {
         const gerg::DepartureFunction& fn = gerg::kDepartureFunctions[f];
@@ -244,6 +271,7 @@ double gergMolarMass(const Fractions& x) noexcept {
     return m;
 }
 
+TARVELO_VECTOR_CLONES
 void gergTerms(const Fractions& x, GergTerms& terms) noexcept {
     double reducingVolume = 0.0;
     reducingValues(x, terms.reducingTemperature, reducingVolume);
@@ -254,12 +282,16 @@ void gergTerms(const Fractions& x, GergTerms& terms) noexcept {
     const Catalogue& cat = catalogue();
     std::array<double, kGergTermSlots>& n = terms.n;
     n.fill(0.0);
-    for (std::size_t i = 0; i < kComponents; ++i) {
-        if (x[i] <= 0.0)
-            continue;
-        const gerg::PureEquation& e = gerg::kPureEquations[i];
+    for (std::size_t set = 0; set < cat.setCount; ++set) {
+        const Catalogue::ExponentSet& e = cat.sets[set];
+        alignas(64) std::array<double, 24> byTerm{};
+        for (std::size_t c = 0; c < e.componentCount; ++c) {
+            const std::size_t i = e.components[c];
+            for (std::size_t k = 0; k < byTerm.size(); ++k)
+                byTerm[k] += x[i] * cat.coefficients[i][k];
+        }
         for (std::size_t k = 0; k < e.count; ++k)
-            n[cat.pure[i][k]] += x[i] * e.n[k];
+            n[e.slots[k]] += byTerm[k];
     }
     for (const gerg::DeparturePair& p : gerg::kDeparturePairs) {
         const double w = x[static_cast<std::size_t>(p.i)] * x[static_cast<std::size_t>(p.j)] * p.f;
