@@ -338,6 +338,10 @@ void frmQuality::createLineGroup() {
     tblLine->horizontalHeader()->setSectionResizeMode(ColQuantity, QHeaderView::Stretch);
     for (int column = ColSymbol; column < ResultColumns; ++column)
         tblLine->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    // The states in the line carry no uncertainty. The column would stay
+    // empty, yet as wide as its hidden heading, and take that room from the
+    // names of the quantities.
+    tblLine->setColumnHidden(ColU, true);
     const char* const symbols[] = {"Z", "ρ", "w", "C"};
     const char* const units[] = {"", "kg/m³", "m/s", ""};
     tblLine->setRowCount(4);

@@ -1,7 +1,7 @@
 // The gas-quality window, opened from the main window and driven as a user
 // drives it: its opening, the composition taken from the main window, the
 // results against the library's, a refused input, the language switch, the
-// clipboard and the settings it keeps.
+// names shown whole, the clipboard and the settings it keeps.
 #include "WindowDriver.h"
 
 #include "Iso6976.h"
@@ -12,9 +12,11 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 
 #include <charconv>
@@ -229,6 +231,35 @@ private slots:
         QVERIFY(find<QLabel>(quality, "lblRefusal")->text().startsWith("Die Anteile ergeben"));
         driver::clickToolButton(window.get(), QStringLiteral("btnEN"));
         QCOMPARE(cell(quality, "tblComposition", 0, 0), QStringLiteral("methane"));
+    }
+
+    // At its opening size, with numbers shown, no name of a quantity is cut
+    // short ("Umrechnungsfaktor auf die …") in either language.
+    void showsEveryQuantityNameWhole() {
+        // Qt's offscreen platform on Windows finds no fonts and draws boxes.
+        if (QFontDatabase::families().isEmpty())
+            QSKIP("no fonts to measure the names with");
+        auto window = driver::openWindow();
+        typeExample(window.get());
+        frmQuality* quality = openQuality(window.get());
+        for (const char* language : {"btnEN", "btnDE"}) {
+            driver::clickToolButton(window.get(), QString::fromLatin1(language));
+            QVERIFY(!cell(quality, "tblLine", 3, 2).isEmpty());
+            QCoreApplication::processEvents();
+            for (const char* name : {"tblResults", "tblLine"}) {
+                const auto* table = find<QTableWidget>(quality, name);
+                // The item's text is drawn inside these margins.
+                const int margins =
+                    2 *
+                    (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1);
+                for (int row = 0; row < table->rowCount(); ++row) {
+                    const QString text = cell(quality, name, row, 0);
+                    QVERIFY2(table->fontMetrics().horizontalAdvance(text) + margins <=
+                                 table->columnWidth(0),
+                             qPrintable(text));
+                }
+            }
+        }
     }
 
     void savesAReportInTheCurrentLanguage() {
