@@ -40,11 +40,14 @@ struct PairCorrection {
     std::size_t i, j;
     alignas(64) std::array<double, kDetailVirialSlots> b;
 };
+constexpr std::size_t kPaddedComponents = 24;
+constexpr std::size_t kPairCorrectionSlots = 64;
 struct VirialTable {
     // phi_ni by component, then term: the sums over the components run with
-    // the 18 terms (padded with zeros) as independent accumulators.
-    alignas(64) std::array<std::array<double, kDetailVirialSlots>, aga::kComponents> phi;
-    std::array<PairCorrection, aga::kBinaryParameters.size()> pairs;
+    // the 18 terms (padded with zeros) as independent accumulators. The
+    // padding (components 21..23, unused pair slots) is zero.
+    alignas(64) std::array<std::array<double, kDetailVirialSlots>, kPaddedComponents> phi;
+    std::array<PairCorrection, kPairCorrectionSlots> pairs;
     std::size_t pairCount = 0;
 };
 
@@ -86,7 +89,7 @@ VirialTable makeVirialTable() noexcept {
         }
     }
     for (const aga::BinaryParameters& bp : aga::kBinaryParameters) {
-        if (bp.e == 1.0 && bp.g == 1.0)
+        if ((bp.e == 1.0 && bp.g == 1.0) || table.pairCount == kPairCorrectionSlots)
             continue;
         PairCorrection& pc = table.pairs[table.pairCount++];
         pc.i = static_cast<std::size_t>(bp.i);
@@ -107,7 +110,6 @@ const VirialTable& virialTable() noexcept {
 // (K_ij^5 - 1)·(K_i·K_j)^2.5, (U_ij^5 - 1)·(E_i·E_j)^2.5 and
 // (G_ij - 1)·(G_i + G_j)/2. And by term, what the mixture coefficients and
 // the density terms need, padded with terms that contribute nothing.
-constexpr std::size_t kPaddedComponents = 24;
 constexpr std::size_t kPairSlots = 64;
 struct MixingTable {
     alignas(64) std::array<double, kPaddedComponents> k25{}, e25{}, g{}, q{}, f{};
@@ -214,38 +216,46 @@ void detailTerms(const Fractions& fractions, DetailTerms& terms) noexcept {
     terms.k3 = vectorExp(0.6 * vectorLog(k));   // K^3 = (K^5)^0.6
     const double lnEnergy = 0.2 * vectorLog(u); // U = (U^5)^0.2
 
-    alignas(64) std::array<double, kDetailVirialSlots> s{}, sG{};
-    for (std::size_t i = 0; i < kComponents; ++i) {
-        if (x[i] == 0.0)
-            continue;
-        const double xg = x[i] * table.g[i];
-        for (std::size_t n = 0; n < kDetailVirialSlots; ++n) {
-            s[n] += x[i] * virial.phi[i][n];
-            sG[n] += xg * virial.phi[i][n];
+    // The sums over the components and the pair corrections, each in four
+    // interleaved partial sums (a fixed order; independent additions).
+    using Row = std::array<double, kDetailVirialSlots>;
+    alignas(64) std::array<Row, 4> s{}, sG{};
+    for (std::size_t i = 0; i < kPaddedComponents; i += 4)
+        for (std::size_t part = 0; part < 4; ++part) {
+            const double xi = x[i + part], xg = xi * table.g[i + part];
+            for (std::size_t n = 0; n < kDetailVirialSlots; ++n) {
+                s[part][n] += xi * virial.phi[i + part][n];
+                sG[part][n] += xg * virial.phi[i + part][n];
+            }
         }
-    }
+    alignas(64) std::array<Row, 4> correction{};
+    for (std::size_t pair = 0; pair < kPairCorrectionSlots; pair += 4)
+        for (std::size_t part = 0; part < 4; ++part) {
+            const PairCorrection& pc = virial.pairs[pair + part];
+            const double xx = 2.0 * x[pc.i] * x[pc.j];
+            for (std::size_t n = 0; n < kDetailVirialSlots; ++n)
+                correction[part][n] += xx * pc.b[n];
+        }
     alignas(64) std::array<double, kDetailVirialSlots> b;
-    for (std::size_t n = 0; n < kDetailVirialSlots; ++n)
-        b[n] = table.virialA[n] * (table.virialG[n] > 0.5 ? s[n] * sG[n] : s[n] * s[n]);
-    for (std::size_t pair = 0; pair < virial.pairCount; ++pair) {
-        const PairCorrection& pc = virial.pairs[pair];
-        const double xx = 2.0 * x[pc.i] * x[pc.j];
-        if (xx == 0.0)
-            continue;
-        for (std::size_t n = 0; n < kDetailVirialSlots; ++n)
-            b[n] += xx * pc.b[n];
+    for (std::size_t n = 0; n < kDetailVirialSlots; ++n) {
+        const double sn = (s[0][n] + s[1][n]) + (s[2][n] + s[3][n]);
+        const double sGn = (sG[0][n] + sG[1][n]) + (sG[2][n] + sG[3][n]);
+        b[n] = table.virialA[n] * (table.virialG[n] > 0.5 ? sn * sGn : sn * sn) +
+               ((correction[0][n] + correction[1][n]) + (correction[2][n] + correction[3][n]));
     }
     terms.b = b;
 
-    // C_n = a_n·U^u_n·G^g_n·(Q²)^q_n·F^f_n.
+    // C_n = a_n·U^u_n·G^g_n·(Q²)^q_n·F^f_n, but for U^u_n: a state takes
+    // (U/T)^u_n in one exponential.
     alignas(64) std::array<double, kDetailTermSlots> c;
     for (std::size_t n = 0; n < kDetailTermSlots; ++n) {
         const double cg = table.flagG[n] > 0.5 ? g : 1.0;
         const double cq = table.flagQ[n] > 0.5 ? q * q : 1.0;
         const double cf = table.flagF[n] > 0.5 ? f : 1.0;
-        c[n] = table.densityA[n] * vectorExp(table.u[n] * lnEnergy) * cg * cq * cf;
+        c[n] = table.densityA[n] * cg * cq * cf;
     }
     terms.c = c;
+    terms.lnEnergy = lnEnergy;
 }
 
 namespace {
@@ -257,17 +267,21 @@ void temperatureTerms(const DetailTerms& terms, double temperatureK,
                       double& linearT1, double& linearT2) noexcept {
     const MixingTable& table = mixingTable();
     const double lnT = std::log(temperatureK);
-    alignas(64) std::array<double, kDetailTermSlots> tu;
-    for (std::size_t n = 0; n < kDetailTermSlots; ++n)
-        tu[n] = vectorExp(-table.u[n] * lnT);
+    const double lnRatio = terms.lnEnergy - lnT; // ln(U/T)
     for (std::size_t m = 0; m < kDetailDensitySlots; ++m)
-        factor[m] = terms.c[m + kFirstDensityTerm - 1] * tu[m + kFirstDensityTerm - 1];
-    // B_n·D - C_n·K^3·D: the terms linear in the density; with tau = 1/T,
-    // tau·d/dtau of T^-u is u·T^-u.
+        factor[m] = terms.c[m + kFirstDensityTerm - 1] * vectorExp(table.du[m] * lnRatio);
+    alignas(64) std::array<double, kDetailVirialSlots> tu; // T^-u_n
+    for (std::size_t n = 0; n < kDetailVirialSlots; ++n)
+        tu[n] = vectorExp(-table.u[n] * lnT);
+    // B_n·D - C_n·K^3·D: the terms linear in the density (the second part
+    // for the terms n = 13..18 only); with tau = 1/T, tau·d/dtau of T^-u is
+    // u·T^-u.
     linear = linearT1 = linearT2 = 0.0;
     for (std::size_t n = 0; n < kDetailVirialTerms; ++n) {
         const double u = table.u[n];
-        const double lin = (terms.b[n] - terms.c[n] * terms.k3) * tu[n];
+        double lin = terms.b[n] * tu[n];
+        if (n + 1 >= kFirstDensityTerm)
+            lin -= terms.k3 * factor[n + 1 - kFirstDensityTerm];
         linear += lin;
         linearT1 += u * lin;
         linearT2 += u * (u - 1.0) * lin;

@@ -23,14 +23,15 @@ struct GergTerms {
 };
 
 // AGA8-DETAIL: the size parameter K^3, the second virial coefficients B_n of
-// the mixture (n = 1..18) and the mixture coefficients C_n (n = 13..58, by
-// n - 1; 0 in the other slots).
+// the mixture (n = 1..18), and the mixture coefficients C_n (n = 13..58, by
+// n - 1; 0 in the other slots) without their factor U^u_n, with ln U.
 inline constexpr std::size_t kDetailTerms = 58;
 inline constexpr std::size_t kDetailTermSlots = 64;
 inline constexpr std::size_t kDetailVirialTerms = 18;
 inline constexpr std::size_t kDetailVirialSlots = 24;
 struct DetailTerms {
     double k3 = 0.0;
+    double lnEnergy = 0.0;
     alignas(64) std::array<double, kDetailVirialSlots> b{};
     alignas(64) std::array<double, kDetailTermSlots> c{};
 };

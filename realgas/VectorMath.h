@@ -103,7 +103,7 @@ inline double vectorLog(double x) noexcept {
 
 // The sum of the elements of `v`, in four interleaved partial sums: the same
 // order, so the same result, on every machine.
-template <std::size_t N> double sum(const std::array<double, N>& v) noexcept {
+template <std::size_t N> inline double sum(const std::array<double, N>& v) noexcept {
     static_assert(N % 4 == 0);
     double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
     for (std::size_t k = 0; k < N; k += 4) {
