@@ -267,9 +267,11 @@ void temperatureTerms(const DetailTerms& terms, double temperatureK,
                       double& linearT1, double& linearT2) noexcept {
     const MixingTable& table = mixingTable();
     const double lnT = std::log(temperatureK);
-    const double lnRatio = terms.lnEnergy - lnT; // ln(U/T)
+    const double lnRatio = terms.lnEnergy - lnT;           // ln(U/T)
+    alignas(64) std::array<double, kDetailDensitySlots> f; // local: no aliasing with `terms`
     for (std::size_t m = 0; m < kDetailDensitySlots; ++m)
-        factor[m] = terms.c[m + kFirstDensityTerm - 1] * vectorExp(table.du[m] * lnRatio);
+        f[m] = terms.c[m + kFirstDensityTerm - 1] * vectorExp(table.du[m] * lnRatio);
+    factor = f;
     alignas(64) std::array<double, kDetailVirialSlots> tu; // T^-u_n
     for (std::size_t n = 0; n < kDetailVirialSlots; ++n)
         tu[n] = vectorExp(-table.u[n] * lnT);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace tarvelo::realgas::detail {
 namespace {
@@ -16,6 +17,12 @@ using gerg::kComponents;
 // state needs.
 constexpr int kMaxPower = 10;
 constexpr int kMaxExponentC = 7;
+// The exponentials of the density at a state: exp(-delta^c) in slot c - 1,
+// those of the departure functions' shapes from slot kShapeSlot on, and
+// exp(0) = 1 in slot kOneSlot for the polynomial groups.
+constexpr std::size_t kShapeSlot = 8;
+constexpr std::size_t kExponentialSlots = 32;
+constexpr std::int32_t kOneSlot = kExponentialSlots - 1;
 
 // The reducing functions (Kunz and Wagner 2012, eqs 7.9 and 7.10):
 //   T_r = sum_i x_i²·Tc_i
@@ -134,6 +141,12 @@ struct Catalogue {
     std::size_t groupCount = 0, polynomialGroups = 0, decayingGroups = 0;
     std::array<Shape, kMaxShapes> shapes{};
     std::size_t shapeCount = 0;
+    // By group, padded with groups that contribute nothing, for the loop
+    // over the groups at a density: d and c as numbers and as indices of
+    // the powers of delta, the slot of its exponential (see at()), and for a
+    // departure exponential 2·eta·epsilon - beta and eta (else 0).
+    alignas(64) std::array<double, kGergMaxGroups> groupD{}, groupC{}, groupLinear{}, groupEta{};
+    std::array<std::int32_t, kGergMaxGroups> dIndex{}, cIndex{}, exponentialIndex{};
     std::array<std::array<std::size_t, 24>, kComponents> pure{};
     // The components that share one set of exponents (13 share the short
     // one) are summed by term first and scattered into the slots once.
@@ -199,6 +212,22 @@ void sortCatalogue(Catalogue& cat) noexcept {
     }
     cat.groups = groups;
     cat.terms = terms;
+    cat.exponentialIndex.fill(kOneSlot);
+    for (std::size_t group = 0; group < cat.groupCount; ++group) {
+        const Group& p = cat.groups[group];
+        cat.groupD[group] = p.d;
+        cat.dIndex[group] = p.d;
+        if (p.kind == 1) {
+            cat.groupC[group] = p.c;
+            cat.cIndex[group] = p.c;
+            cat.exponentialIndex[group] = p.c - 1;
+        } else if (p.kind == 2) {
+            const Shape& e = cat.shapes[static_cast<std::size_t>(p.shape)];
+            cat.groupLinear[group] = 2.0 * e.eta * e.epsilon - e.beta;
+            cat.groupEta[group] = e.eta;
+            cat.exponentialIndex[group] = static_cast<std::int32_t>(kShapeSlot) + p.shape;
+        }
+    }
     for (std::size_t k = 0; k < cat.count; ++k) {
         cat.t[k] = terms[k].t;
         cat.t2[k] = terms[k].t * (terms[k].t - 1.0);
@@ -320,6 +349,9 @@ void temperatureSums(const GergTerms& terms, double temperatureK, GroupSums& sum
         f1[k] = f0[k] * cat.t[k];
         f2[k] = f0[k] * cat.t2[k];
     }
+    sum0.fill(0.0); // the padding groups contribute nothing
+    sum1.fill(0.0);
+    sum2.fill(0.0);
     for (std::size_t g = 0; g < cat.groupCount; ++g) {
         double s0 = 0.0, s1 = 0.0, s2 = 0.0;
         for (std::size_t k = cat.groups[g].begin; k < cat.groups[g].end; ++k) {
@@ -366,12 +398,9 @@ Residual GergAtTemperature::at(double densityMolPerL, bool full) const noexcept 
     power[0] = 1.0;
     for (std::size_t i = 1; i < power.size(); ++i)
         power[i] = power[i - 1] * delta;
-    // The exponentials of the density: exp(-delta^c) in slot c - 1, those of
-    // the departure functions' shapes from slot kShapeSlot on.
-    constexpr std::size_t kShapeSlot = 8;
-    static_assert(kMaxExponentC <= kShapeSlot);
+    static_assert(kMaxExponentC <= kShapeSlot && kShapeSlot + kMaxShapes <= kOneSlot);
     const Catalogue& cat = catalogue();
-    alignas(64) std::array<double, kShapeSlot + kMaxShapes> exponential{};
+    alignas(64) std::array<double, kExponentialSlots> exponential{}; // arguments, then values
     for (std::size_t c = 1; c <= kMaxExponentC; ++c)
         exponential[c - 1] = -power[c];
     for (std::size_t s = 0; s < cat.shapeCount; ++s) {
@@ -382,40 +411,46 @@ Residual GergAtTemperature::at(double densityMolPerL, bool full) const noexcept 
     for (double& e : exponential)
         e = vectorExp(e);
 
+    // By group: its density part f = delta^d·exponential, c·delta^c, and
+    // g = delta·∂ln f/∂delta with the parts q1, q2 of the higher derivatives.
+    alignas(64) std::array<double, kGergMaxGroups> f, cdc;
+    for (std::size_t k = 0; k < kGergMaxGroups; ++k) {
+        f[k] = power[static_cast<std::size_t>(cat.dIndex[k])] *
+               exponential[static_cast<std::size_t>(cat.exponentialIndex[k])];
+        cdc[k] = cat.groupC[k] * power[static_cast<std::size_t>(cat.cIndex[k])];
+    }
+    alignas(64) std::array<double, kGergMaxGroups> g, d1, d2, d3;
+    for (std::size_t k = 0; k < kGergMaxGroups; ++k) {
+        const double linear = cat.groupLinear[k] * delta;
+        const double quadratic = cat.groupEta[k] * delta * delta;
+        const double c = cat.groupC[k];
+        g[k] = (cat.groupD[k] - cdc[k]) + (linear - 2.0 * quadratic);
+        const double q1 = -c * cdc[k] + (linear - 4.0 * quadratic);
+        const double q2 = -c * c * cdc[k] + (linear - 8.0 * quadratic);
+        const double v = sum0_[k] * f[k];
+        const double h = g[k] * g[k] - g[k] + q1;
+        d1[k] = v * g[k];
+        d2[k] = v * h;
+        d3[k] = v * (g[k] * h + (2.0 * g[k] - 1.0) * q1 + q2 - 2.0 * h);
+    }
     Residual r;
-    for (std::size_t k = 0; k < cat.groupCount; ++k) {
-        const Group& p = cat.groups[k];
-        double f = power[static_cast<std::size_t>(p.d)]; // the density part of the group
-        double g = p.d, q1 = 0.0, q2 = 0.0;
-        if (k >= cat.decayingGroups) {
-            const Shape& e = cat.shapes[static_cast<std::size_t>(p.shape)];
-            f *= exponential[kShapeSlot + static_cast<std::size_t>(p.shape)];
-            const double linear = (2.0 * e.eta * e.epsilon - e.beta) * delta;
-            const double quadratic = e.eta * delta * delta;
-            g += linear - 2.0 * quadratic;
-            q1 = linear - 4.0 * quadratic;
-            q2 = linear - 8.0 * quadratic;
-        } else if (k >= cat.polynomialGroups) {
-            const auto c = static_cast<std::size_t>(p.c);
-            const double cdc = p.c * power[c];
-            f *= exponential[c - 1];
-            g -= cdc;
-            q1 = -p.c * cdc;
-            q2 = -p.c * p.c * cdc;
+    r.d1 = sum(d1);
+    r.d2 = sum(d2);
+    r.d3 = sum(d3);
+    if (full) {
+        // The members of a group differ only in tau^t: their tau derivatives
+        // come from the sums weighted with t and t(t-1).
+        alignas(64) std::array<double, kGergMaxGroups> a, t1, t2, dt;
+        for (std::size_t k = 0; k < kGergMaxGroups; ++k) {
+            a[k] = sum0_[k] * f[k];
+            t1[k] = sum1_[k] * f[k];
+            t2[k] = sum2_[k] * f[k];
+            dt[k] = t1[k] * g[k];
         }
-        const double v = sum0_[k] * f;
-        const double h = g * g - g + q1;
-        r.d1 += v * g;
-        r.d2 += v * h;
-        r.d3 += v * (g * h + (2.0 * g - 1.0) * q1 + q2 - 2.0 * h);
-        if (full) {
-            // The members of a group differ only in tau^t: their tau
-            // derivatives come from the sums weighted with t and t(t-1).
-            r.a += v;
-            r.t1 += sum1_[k] * f;
-            r.t2 += sum2_[k] * f;
-            r.dt += sum1_[k] * f * g;
-        }
+        r.a = sum(a);
+        r.t1 = sum(t1);
+        r.t2 = sum(t2);
+        r.dt = sum(dt);
     }
     return r;
 }
