@@ -296,10 +296,7 @@ TARVELO_VECTOR_CLONES
 void densityTerms(const std::array<double, kDetailDensitySlots>& factor, double rho, bool full,
                   Residual& r) noexcept {
     const MixingTable& table = mixingTable();
-    alignas(64) std::array<double, 16> power{}; // rho^0 .. rho^9
-    power[0] = 1.0;
-    for (std::size_t i = 1; i < 10; ++i)
-        power[i] = power[i - 1] * rho;
+    const std::array<double, 10> power = powers<10>(rho); // rho^0 .. rho^9
     alignas(64) std::array<double, 8> decay{}; // exp(-rho^k), k = 1..4; 1 for k = 0 (c_n = 0)
     for (std::size_t k = 0; k < decay.size(); ++k)
         decay[k] = vectorExp(-power[k]);

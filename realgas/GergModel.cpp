@@ -394,10 +394,7 @@ double GergAtTemperature::secondVirial() const noexcept {
 TARVELO_VECTOR_CLONES
 Residual GergAtTemperature::at(double densityMolPerL, bool full) const noexcept {
     const double delta = densityMolPerL / terms_.reducingDensity;
-    std::array<double, kMaxPower + 1> power{};
-    power[0] = 1.0;
-    for (std::size_t i = 1; i < power.size(); ++i)
-        power[i] = power[i - 1] * delta;
+    const std::array<double, kMaxPower + 1> power = powers<kMaxPower + 1>(delta);
     static_assert(kMaxExponentC <= kShapeSlot && kShapeSlot + kMaxShapes <= kOneSlot);
     const Catalogue& cat = catalogue();
     alignas(64) std::array<double, kExponentialSlots> exponential{}; // arguments, then values

@@ -101,6 +101,18 @@ inline double vectorLog(double x) noexcept {
     return k * kLn2High + (lnM + k * kLn2Low);
 }
 
+// x^0 .. x^(N-1), by squaring where it can: a chain of four products
+// instead of N - 1.
+template <std::size_t N> inline std::array<double, N> powers(double x) noexcept {
+    std::array<double, N> p{};
+    p[0] = 1.0;
+    if constexpr (N > 1)
+        p[1] = x;
+    for (std::size_t i = 2; i < N; ++i)
+        p[i] = i % 2 == 0 ? p[i / 2] * p[i / 2] : p[i - 1] * x;
+    return p;
+}
+
 // The sum of the elements of `v`, in four interleaved partial sums: the same
 // order, so the same result, on every machine.
 template <std::size_t N> inline double sum(const std::array<double, N>& v) noexcept {
