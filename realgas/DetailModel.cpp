@@ -36,19 +36,17 @@ double integerPower(double base, int m) noexcept {
 // E_i^(u_n/2)·K_i^1.5·Q_i^q_n·F_i^f_n·S_i^s_n·W_i^w_n, so that the double sum
 // is a product of two single sums. The pairs with other E_ij or G_ij add
 // their difference from that product.
-struct PairCorrection {
-    std::size_t i, j;
-    alignas(64) std::array<double, kDetailVirialSlots> b;
-};
 constexpr std::size_t kPaddedComponents = 24;
 constexpr std::size_t kPairCorrectionSlots = 64;
 struct VirialTable {
     // phi_ni by component, then term: the sums over the components run with
     // the 18 terms (padded with zeros) as independent accumulators. The
-    // padding (components 21..23, unused pair slots) is zero.
+    // padding (components 21..23) is zero.
     alignas(64) std::array<std::array<double, kDetailVirialSlots>, kPaddedComponents> phi;
-    std::array<PairCorrection, kPairCorrectionSlots> pairs;
-    std::size_t pairCount = 0;
+    // The pairs with E_ij or G_ij other than 1: i, j, and by term their
+    // B_nij less that of the product rule (unused slots: 0, 0 and zeros).
+    std::array<std::size_t, kPairCorrectionSlots> i, j;
+    alignas(64) std::array<std::array<double, kPairCorrectionSlots>, kDetailVirialTerms> b;
 };
 
 double pairVirial(std::size_t n, std::size_t i, std::size_t j, double eStar,
@@ -88,14 +86,16 @@ VirialTable makeVirialTable() noexcept {
             table.phi[i][n] = phi;
         }
     }
+    std::size_t count = 0;
     for (const aga::BinaryParameters& bp : aga::kBinaryParameters) {
-        if ((bp.e == 1.0 && bp.g == 1.0) || table.pairCount == kPairCorrectionSlots)
+        if ((bp.e == 1.0 && bp.g == 1.0) || count == kPairCorrectionSlots)
             continue;
-        PairCorrection& pc = table.pairs[table.pairCount++];
-        pc.i = static_cast<std::size_t>(bp.i);
-        pc.j = static_cast<std::size_t>(bp.j);
+        const auto i = static_cast<std::size_t>(bp.i), j = static_cast<std::size_t>(bp.j);
+        table.i[count] = i;
+        table.j[count] = j;
         for (std::size_t n = 0; n < kDetailVirialTerms; ++n)
-            pc.b[n] = pairVirial(n, pc.i, pc.j, bp.e, bp.g) - pairVirial(n, pc.i, pc.j, 1.0, 1.0);
+            table.b[n][count] = pairVirial(n, i, j, bp.e, bp.g) - pairVirial(n, i, j, 1.0, 1.0);
+        ++count;
     }
     return table;
 }
@@ -228,20 +228,25 @@ void detailTerms(const Fractions& fractions, DetailTerms& terms) noexcept {
                 sG[part][n] += xg * virial.phi[i + part][n];
             }
         }
-    alignas(64) std::array<Row, 4> correction{};
-    for (std::size_t pair = 0; pair < kPairCorrectionSlots; pair += 4)
-        for (std::size_t part = 0; part < 4; ++part) {
-            const PairCorrection& pc = virial.pairs[pair + part];
-            const double xx = 2.0 * x[pc.i] * x[pc.j];
-            for (std::size_t n = 0; n < kDetailVirialSlots; ++n)
-                correction[part][n] += xx * pc.b[n];
-        }
+    // The pair corrections: by term n, the sum over the pairs of
+    // 2·x_i·x_j·b_n, in eight partial sums (the lanes of a vector).
+    alignas(64) std::array<double, kPairCorrectionSlots> xx;
+    for (std::size_t pair = 0; pair < kPairCorrectionSlots; ++pair)
+        xx[pair] = 2.0 * x[virial.i[pair]] * x[virial.j[pair]];
+    alignas(64) std::array<double, kDetailVirialSlots> correction{};
+    for (std::size_t n = 0; n < kDetailVirialTerms; ++n) {
+        alignas(64) std::array<double, 8> lane{};
+        for (std::size_t pair = 0; pair < kPairCorrectionSlots; pair += 8)
+            for (std::size_t l = 0; l < 8; ++l)
+                lane[l] += xx[pair + l] * virial.b[n][pair + l];
+        correction[n] = ((lane[0] + lane[1]) + (lane[2] + lane[3])) +
+                        ((lane[4] + lane[5]) + (lane[6] + lane[7]));
+    }
     alignas(64) std::array<double, kDetailVirialSlots> b;
     for (std::size_t n = 0; n < kDetailVirialSlots; ++n) {
         const double sn = (s[0][n] + s[1][n]) + (s[2][n] + s[3][n]);
         const double sGn = (sG[0][n] + sG[1][n]) + (sG[2][n] + sG[3][n]);
-        b[n] = table.virialA[n] * (table.virialG[n] > 0.5 ? sn * sGn : sn * sn) +
-               ((correction[0][n] + correction[1][n]) + (correction[2][n] + correction[3][n]));
+        b[n] = table.virialA[n] * (table.virialG[n] > 0.5 ? sn * sGn : sn * sn) + correction[n];
     }
     terms.b = b;
 
