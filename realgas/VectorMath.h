@@ -110,18 +110,17 @@ template <std::size_t N> inline std::array<double, N> powers(double x) noexcept 
     return p;
 }
 
-// The sum of the elements of `v`, in four interleaved partial sums: the same
-// order, so the same result, on every machine.
+// The sum of the elements of `v`, in eight interleaved partial sums (the
+// lanes of one vector register): the same order, so the same result, on
+// every machine.
 template <std::size_t N> inline double sum(const std::array<double, N>& v) noexcept {
-    static_assert(N % 4 == 0);
-    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
-    for (std::size_t k = 0; k < N; k += 4) {
-        s0 += v[k];
-        s1 += v[k + 1];
-        s2 += v[k + 2];
-        s3 += v[k + 3];
-    }
-    return (s0 + s1) + (s2 + s3);
+    static_assert(N % 8 == 0);
+    std::array<double, 8> lane{};
+    for (std::size_t k = 0; k < N; k += 8)
+        for (std::size_t l = 0; l < 8; ++l)
+            lane[l] += v[k + l];
+    return ((lane[0] + lane[1]) + (lane[2] + lane[3])) +
+           ((lane[4] + lane[5]) + (lane[6] + lane[7]));
 }
 
 } // namespace tarvelo::realgas::detail
