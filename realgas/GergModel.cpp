@@ -146,6 +146,10 @@ struct Catalogue {
     // the powers of delta, the slot of its exponential (see at()), and for a
     // departure exponential 2·eta·epsilon - beta and eta (else 0).
     alignas(64) std::array<double, kGergMaxGroups> groupD{}, groupC{}, groupLinear{}, groupEta{};
+    // The second virial coefficient's share of a group: the terms linear in
+    // delta at delta -> 0 are those with d = 1, with their exponentials at
+    // delta = 0 (else 0).
+    alignas(64) std::array<double, kGergMaxGroups> groupVirial{};
     std::array<std::int32_t, kGergMaxGroups> dIndex{}, cIndex{}, exponentialIndex{};
     std::array<std::array<std::size_t, 24>, kComponents> pure{};
     // The components that share one set of exponents (13 share the short
@@ -217,6 +221,8 @@ void sortCatalogue(Catalogue& cat) noexcept {
         const Group& p = cat.groups[group];
         cat.groupD[group] = p.d;
         cat.dIndex[group] = p.d;
+        if (p.d == 1)
+            cat.groupVirial[group] = 1.0;
         if (p.kind == 1) {
             cat.groupC[group] = p.c;
             cat.cIndex[group] = p.c;
@@ -226,6 +232,9 @@ void sortCatalogue(Catalogue& cat) noexcept {
             cat.groupLinear[group] = 2.0 * e.eta * e.epsilon - e.beta;
             cat.groupEta[group] = e.eta;
             cat.exponentialIndex[group] = static_cast<std::int32_t>(kShapeSlot) + p.shape;
+            if (p.d == 1)
+                cat.groupVirial[group] =
+                    std::exp(-e.eta * e.epsilon * e.epsilon + e.beta * e.gamma);
         }
     }
     for (std::size_t k = 0; k < cat.count; ++k) {
@@ -373,22 +382,11 @@ GergAtTemperature::GergAtTemperature(const GergTerms& terms, double temperatureK
 }
 
 double GergAtTemperature::secondVirial() const noexcept {
-    // The terms linear in delta at delta -> 0: those with d = 1, their
-    // exponentials at delta = 0.
     const Catalogue& cat = catalogue();
-    double b = 0.0;
-    for (std::size_t g = 0; g < cat.groupCount; ++g) {
-        const Group& p = cat.groups[g];
-        if (p.d != 1)
-            continue;
-        double f = 1.0;
-        if (p.shape >= 0) {
-            const Shape& e = cat.shapes[static_cast<std::size_t>(p.shape)];
-            f = std::exp(-e.eta * e.epsilon * e.epsilon + e.beta * e.gamma);
-        }
-        b += sum0_[g] * f;
-    }
-    return b / terms_.reducingDensity;
+    alignas(64) std::array<double, kGergMaxGroups> b;
+    for (std::size_t g = 0; g < kGergMaxGroups; ++g)
+        b[g] = sum0_[g] * cat.groupVirial[g];
+    return sum(b) / terms_.reducingDensity;
 }
 
 TARVELO_VECTOR_CLONES
