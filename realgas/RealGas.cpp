@@ -70,9 +70,13 @@ Properties properties(double molarMass, double gasConstantR, double t, double d,
 // a careful search takes over: it walks up in density from well below the
 // ideal-gas density to the first density where p is reached and closes in on
 // it by Newton steps kept inside the bracket, or by bisection. Returns NaN
-// when neither finds the density.
+// when neither finds the density. `pastGasBranch` tells that the search
+// found the gas branch ending (p falling with D) below p, so that the density
+// returned lies on a denser branch.
 template <class AtTemperature>
-double solveDensity(const AtTemperature& eos, double gasConstantR, double t, double p) noexcept {
+double solveDensity(const AtTemperature& eos, double gasConstantR, double t, double p,
+                    bool& pastGasBranch) noexcept {
+    pastGasBranch = false;
     const double rt = gasConstantR * t;
     const auto pressure = [&](double d, double& dPdD) {
         const Residual r = eos.at(d, false);
@@ -119,18 +123,27 @@ double solveDensity(const AtTemperature& eos, double gasConstantR, double t, dou
     constexpr double kWalkFactor = 1.2;
     double dPdD;
     double low = p / rt / 16.0;
-    while (pressure(low, dPdD) >= p) {
+    double lowPressure;
+    while ((lowPressure = pressure(low, dPdD)) >= p) {
         low /= 16.0;
         if (low < 1e-300)
             return std::nan("");
     }
+    // Where p falls with D on the way up, the gas branch has ended below p
+    // and the density found lies on another branch.
     double high = low;
-    do {
+    for (;;) {
         low = high;
         high *= kWalkFactor;
         if (high > kMaxDensity)
             return std::nan("");
-    } while (!(pressure(high, dPdD) >= p));
+        const double highPressure = pressure(high, dPdD);
+        if (highPressure < lowPressure || !(dPdD > 0.0))
+            pastGasBranch = true;
+        if (highPressure >= p)
+            break;
+        lowPressure = highPressure;
+    }
     d = high;
     for (int step = 0; step < 200; ++step) {
         const double pd = pressure(d, dPdD);
@@ -311,6 +324,10 @@ Fractions checkedFractions(const Fractions& x, bool normalise) {
 
 Mixture::Mixture(Model model, const Fractions& x) : model_(model) {
     const Fractions checked = checkedFractions(x);
+    for (std::size_t i = 0; i < checked.size(); ++i)
+        if (checked[i] > 0.0)
+            maxCriticalTemperature_ = std::max(maxCriticalTemperature_,
+                                               gerg::kComponentConstants[i].criticalTemperature);
     detail::idealTerms(checked, model, ideal_);
     if (model == Model::Gerg2008) {
         molarMass_ = detail::gergMolarMass(checked);
@@ -345,18 +362,30 @@ Properties Mixture::at(double t, double p) const {
 
     const double r = gasConstant(model_);
     double d;
+    bool pastGasBranch;
     Residual ar;
     if (model_ == Model::Gerg2008) {
         const detail::GergAtTemperature eos(gerg_, t);
-        d = solveDensity(eos, r, t, p);
+        d = solveDensity(eos, r, t, p, pastGasBranch);
         if (std::isfinite(d))
             ar = eos.at(d, true);
     } else {
         const detail::DetailAtTemperature eos(aga_, t);
-        d = solveDensity(eos, r, t, p);
+        d = solveDensity(eos, r, t, p, pastGasBranch);
         if (std::isfinite(d))
             ar = eos.at(d, true);
     }
+    // Below the critical temperature of a component, a denser branch can be
+    // a liquid or a dense fluid (CO2-rich gases above their cricondenbar).
+    // Above that of every component no liquid forms: a density past the end
+    // of the gas branch is then no state of the gas but the equation outside
+    // what it describes (AGA8-DETAIL for hydrogen at 400 °C gives Z = 0.1 at
+    // 12 MPa so), and it is refused.
+    if (std::isfinite(d) && pastGasBranch && t > maxCriticalTemperature_)
+        throw RealGasError(name + ": at " + number(t) + " K the equation has no gas state at " +
+                           number(p) + " kPa: its gas branch ends below that pressure, above " +
+                           "the critical temperature of every component (outside what it " +
+                           "describes for this gas)");
     Properties result{};
     if (std::isfinite(d))
         result = properties(molarMass_, r, t, d, detail::idealPart(ideal_, t, d), ar);

@@ -111,9 +111,12 @@ public:
     // stable branch, that of the gas for a gas; no phase equilibrium is
     // calculated, so near or inside the two-phase region the state may be
     // metastable or a liquid. Throws RealGasError when T or p is outside the
-    // extended range of validity, or when the density solve does not converge
+    // extended range of validity, when the density solve does not converge
     // to a mechanically stable state (p rising with density, positive heat
-    // capacities); no unconverged number is ever returned.
+    // capacities), or when the only density lies past the end of the gas
+    // branch at a temperature above the critical temperature of every
+    // component (where no liquid forms: the equation outside what it
+    // describes); no unconverged number is ever returned.
     Properties at(double temperatureK, double pressureKPa) const;
 
     // The properties at temperature T [K] and given density D [mol/l]
@@ -126,6 +129,7 @@ public:
 private:
     Model model_;
     double molarMass_ = 0.0;
+    double maxCriticalTemperature_ = 0.0; // K, of the components present
     detail::IdealTerms ideal_;
     detail::GergTerms gerg_;
     detail::DetailTerms aga_;
