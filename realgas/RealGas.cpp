@@ -326,8 +326,8 @@ Mixture::Mixture(Model model, const Fractions& x) : model_(model) {
     const Fractions checked = checkedFractions(x);
     for (std::size_t i = 0; i < checked.size(); ++i)
         if (checked[i] > 0.0)
-            maxCriticalTemperature_ = std::max(maxCriticalTemperature_,
-                                               gerg::kComponentConstants[i].criticalTemperature);
+            maxCriticalTemperature_ =
+                std::max(maxCriticalTemperature_, gerg::kComponentConstants[i].criticalTemperature);
     detail::idealTerms(checked, model, ideal_);
     if (model == Model::Gerg2008) {
         molarMass_ = detail::gergMolarMass(checked);
@@ -389,11 +389,16 @@ Properties Mixture::at(double t, double p) const {
     Properties result{};
     if (std::isfinite(d))
         result = properties(molarMass_, r, t, d, detail::idealPart(ideal_, t, d), ar);
-    // A converged density must lie on a stable branch: pressure rising with
+    // A converged density gives back the pressure (to 1e-9; a solved state
+    // does to 1e-13) and lies on a stable branch: pressure rising with
     // density, positive heat capacities. Anything else (two phases, a
-    // metastable root) is refused rather than shown.
-    if (!std::isfinite(d) || !(result.dPdD > 0.0) || !(result.Cv > 0.0) || !(result.Cp > 0.0) ||
-        !std::isfinite(result.W) || !std::isfinite(result.G))
+    // metastable root, a root the equation only passes between two adjacent
+    // numbers, as GERG-2008 does far outside its range with Z = 1.5e9) is
+    // refused rather than shown.
+    const double residual = std::abs(result.Z * d * r * t - p);
+    if (!std::isfinite(d) || !(residual <= 1e-9 * p) || !(result.dPdD > 0.0) ||
+        !(result.Cv > 0.0) || !(result.Cp > 0.0) || !std::isfinite(result.W) ||
+        !std::isfinite(result.G))
         throw RealGasError(
             name + ": the density at " + number(t) + " K and " + number(p) +
             " kPa did not converge to a stable gas state (two-phase or liquid region?)");

@@ -153,6 +153,11 @@ TEST(RealGas, eosCommandRefusesBadInputWithOneLineNamingTheCulprit) {
          "base pressure"},
         {V{"--model", "detail", "--temperature", "250K", "--pressure", "5MPa", "n-decane=100"},
          "did not converge"},
+        // Far outside its range GERG-2008 passes the pressure only between two
+        // adjacent densities (Z = 1e9 there): that is no solution.
+        {V{"--model", "gerg2008", "--temperature", "66.4K", "--pressure", "1.22kPa", "methane=32",
+           "water=28", "n-heptane=23", "n-hexane=17"},
+         "did not converge"},
         // The equation's gas branch ends below 12 MPa here; its denser root
         // (Z = 0.1 for hydrogen at 400 °C) is no state of the gas.
         {V{"--model", "detail", "--temperature", "400C", "--pressure", "120bar", "hydrogen=100"},
