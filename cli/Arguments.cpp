@@ -218,7 +218,7 @@ OptionWalk readOptions(std::string_view command, const std::vector<std::string_v
     OptionWalk walk;
     const std::string prefix = "tarvelo " + std::string(command) + ": ";
     std::vector<bool> seen(options.size(), false);
-    const auto problem = [&](std::string message) {
+    const auto problem = [&](const std::string& message) {
         if (walk.error.empty())
             walk.error = prefix + message;
     };
@@ -273,8 +273,8 @@ OptionWalk readOptions(std::string_view command, const std::vector<std::string_v
         }
         seen[index] = true;
         if (walk.error.empty())
-            if (std::string message = option.apply(value); !message.empty())
-                problem(std::move(message));
+            if (const std::string message = option.apply(value); !message.empty())
+                problem(message);
     }
     return walk;
 }

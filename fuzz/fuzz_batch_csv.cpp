@@ -22,9 +22,7 @@ public:
             sum += p;
         return {sum, sum * 2, sum * 3};
     }
-    int saveReport(std::string_view, const std::string&, tarvelo::Language) override {
-        return 0;
-    }
+    int saveReport(std::string_view, const std::string&, tarvelo::Language) override { return 0; }
 };
 
 // A file descriptor that reads `bytes`.
