@@ -4,7 +4,6 @@
 #include "Models.h"
 #include "VectorMath.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -36,7 +35,6 @@ double integerPower(double base, int m) noexcept {
 // E_i^(u_n/2)·K_i^1.5·Q_i^q_n·F_i^f_n·S_i^s_n·W_i^w_n, so that the double sum
 // is a product of two single sums. The pairs with other E_ij or G_ij add
 // their difference from that product.
-constexpr std::size_t kPaddedComponents = 24;
 constexpr std::size_t kPairCorrectionSlots = 64;
 struct VirialTable {
     // phi_ni by component, then term: the sums over the components run with
@@ -186,8 +184,7 @@ TARVELO_VECTOR_CLONES
 void detailTerms(const Fractions& fractions, DetailTerms& terms) noexcept {
     const MixingTable& table = mixingTable();
     const VirialTable& virial = virialTable();
-    alignas(64) std::array<double, kPaddedComponents> x{};
-    std::copy(fractions.begin(), fractions.end(), x.begin());
+    alignas(64) const PaddedFractions x = padded(fractions);
 
     // Size K, energy U, orientation G, quadrupole Q and high-temperature F
     // parameters of the mixture (AGA Report No. 8 (1994), the mixing rules).

@@ -4,7 +4,6 @@
 #include "Models.h"
 #include "VectorMath.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -31,7 +30,6 @@ constexpr std::int32_t kOneSlot = kExponentialSlots - 1;
 // Where both betas of a pair are 1 the fraction is 1, and those pairs with
 // the components' own terms make a quadratic form over the composition; the
 // other pairs (70 of the 210) are listed with their constants.
-constexpr std::size_t kPaddedComponents = 24;
 constexpr std::size_t kFittedPairSlots = 80;
 struct ReducingTable {
     // [i][i]: Tc_i or 1/rho_c,i; [i][j], j > i: twice the pair's constant.
@@ -82,8 +80,7 @@ const ReducingTable& reducingTable() noexcept {
 TARVELO_VECTOR_CLONES
 void reducingValues(const Fractions& fractions, double& temperature, double& volume) noexcept {
     const ReducingTable& table = reducingTable();
-    alignas(64) std::array<double, kPaddedComponents> x{};
-    std::copy(fractions.begin(), fractions.end(), x.begin());
+    alignas(64) const PaddedFractions x = padded(fractions);
     // The quadratic form, summed by j: independent accumulators.
     alignas(64) std::array<double, kPaddedComponents> t{}, v{};
     for (std::size_t i = 0; i < kComponents; ++i) {

@@ -7,9 +7,20 @@
 #include "MixtureTerms.h"
 #include "RealGas.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tarvelo::realgas::detail {
+
+// The 21 mole fractions padded with zeros to 24, so that the loops over the
+// components run in whole vectors.
+inline constexpr std::size_t kPaddedComponents = 24;
+using PaddedFractions = std::array<double, kPaddedComponents>;
+inline PaddedFractions padded(const Fractions& x) noexcept {
+    PaddedFractions p{};
+    std::copy(x.begin(), x.end(), p.begin());
+    return p;
+}
 
 // alpha_r and its reduced derivatives: d1 = delta·∂α/∂δ, d2 = delta²·∂²α/∂δ²,
 // d3 = delta³·∂³α/∂δ³, t1 = tau·∂α/∂τ, t2 = tau²·∂²α/∂τ², dt = tau·delta·∂²α/∂τ∂δ.

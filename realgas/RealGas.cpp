@@ -178,7 +178,6 @@ namespace {
 // and the Planck-Einstein terms of every component in a fixed list of
 // kIdealSlots slots (the unused ones have the coefficient 0), so that a
 // state evaluates them all in one loop of vector instructions.
-constexpr std::size_t kPaddedComponents = 24;
 struct IdealTable {
     alignas(64) std::array<double, kPaddedComponents> n1{}, n2{}, n3{};
     alignas(64) std::array<double, kIdealSlots> theta{};       // K
@@ -227,8 +226,7 @@ const IdealTable& idealTable(Model model) noexcept {
 TARVELO_VECTOR_CLONES
 void idealTerms(const Fractions& fractions, Model model, IdealTerms& terms) noexcept {
     const IdealTable& table = idealTable(model);
-    alignas(64) std::array<double, kPaddedComponents> x{};
-    std::copy(fractions.begin(), fractions.end(), x.begin());
+    alignas(64) const PaddedFractions x = padded(fractions);
     alignas(64) std::array<double, kPaddedComponents> xLnX, n1, n2, n3;
     for (std::size_t i = 0; i < kPaddedComponents; ++i) {
         // x·ln x -> 0 as x -> 0. Adding the smallest normal number keeps
@@ -351,14 +349,16 @@ Properties Mixture::atDensity(double t, double d) const {
 
 Properties Mixture::at(double t, double p) const {
     const Validity v = validity(model_);
-    const std::string name(modelName(model_));
+    // The model's name, for a refusal only: nothing is built for a state.
+    const auto name = [this] { return std::string(modelName(model_)); };
     if (!(t >= v.extended.minTemperatureK && t <= v.extended.maxTemperatureK))
         throw RealGasError("temperature " + number(t) + " K is outside the extended range of " +
-                           name + " (" + number(v.extended.minTemperatureK) + " K to " +
+                           name() + " (" + number(v.extended.minTemperatureK) + " K to " +
                            number(v.extended.maxTemperatureK) + " K)");
     if (!(p > 0.0 && p <= v.extended.maxPressureKPa))
         throw RealGasError("pressure " + number(p) + " kPa is outside the extended range of " +
-                           name + " (above 0 up to " + number(v.extended.maxPressureKPa) + " kPa)");
+                           name() + " (above 0 up to " + number(v.extended.maxPressureKPa) +
+                           " kPa)");
 
     const double r = gasConstant(model_);
     double d;
@@ -382,7 +382,7 @@ Properties Mixture::at(double t, double p) const {
     // what it describes (AGA8-DETAIL for hydrogen at 400 °C gives Z = 0.1 at
     // 12 MPa so), and it is refused.
     if (std::isfinite(d) && pastGasBranch && t > maxCriticalTemperature_)
-        throw RealGasError(name + ": at " + number(t) + " K the equation has no gas state at " +
+        throw RealGasError(name() + ": at " + number(t) + " K the equation has no gas state at " +
                            number(p) + " kPa: its gas branch ends below that pressure, above " +
                            "the critical temperature of every component (outside what it " +
                            "describes for this gas)");
@@ -400,7 +400,7 @@ Properties Mixture::at(double t, double p) const {
         !(result.Cv > 0.0) || !(result.Cp > 0.0) || !std::isfinite(result.W) ||
         !std::isfinite(result.G))
         throw RealGasError(
-            name + ": the density at " + number(t) + " K and " + number(p) +
+            name() + ": the density at " + number(t) + " K and " + number(p) +
             " kPa did not converge to a stable gas state (two-phase or liquid region?)");
     result.inNormalRange = inside(v.normal, t, p);
     return result;
