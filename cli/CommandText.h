@@ -21,6 +21,13 @@ struct Failure {
     std::string message;
 };
 
+// A library's refusal of a composition as the command prints it: amounts
+// that do not add up to 100 mol% get the hint that --normalise scales them.
+inline std::string compositionRefusal(const std::string& message) {
+    return message.find("add up to") != std::string::npos ? message + " (--normalise scales them)"
+                                                          : message;
+}
+
 // `text` with the decimal comma when `german`.
 inline std::string withMark(std::string text, bool german) {
     if (german)

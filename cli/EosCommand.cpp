@@ -344,10 +344,7 @@ int runEos(const std::vector<std::string_view>& args, std::ostream& out, std::os
     } catch (const Failure& f) {
         err << "tarvelo eos: " << f.message << '\n';
     } catch (const rg::RealGasError& e) {
-        const std::string message = e.what();
-        err << "tarvelo eos: " << message
-            << (message.find("add up to") != std::string::npos ? " (--normalise scales them)" : "")
-            << '\n';
+        err << "tarvelo eos: " << compositionRefusal(e.what()) << '\n';
     }
     return 1;
 }

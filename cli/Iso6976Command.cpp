@@ -349,10 +349,7 @@ int runIso6976(const std::vector<std::string_view>& args, std::ostream& out, std
     } catch (const Failure& f) {
         err << "tarvelo iso6976: " << f.message << '\n';
     } catch (const gq::Iso6976Error& e) {
-        const std::string message = e.what();
-        err << "tarvelo iso6976: " << message
-            << (message.find("add up to") != std::string::npos ? " (--normalise scales them)" : "")
-            << '\n';
+        err << "tarvelo iso6976: " << compositionRefusal(e.what()) << '\n';
     }
     return 1;
 }

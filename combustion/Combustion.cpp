@@ -71,20 +71,21 @@ void checkTemperature(double t, std::string_view what) {
                               number(kMinTemperatureK) + " to " + number(kMaxTemperatureK) + " K");
 }
 
-double flueEnthalpy(const Amounts& n, double t) {
-    double h = 0.0;
+// The sum over the species present of n times a molar property at t.
+double flueSum(const Amounts& n, double t, double (*property)(std::size_t, double)) {
+    double sum = 0.0;
     for (std::size_t s = 0; s < kSpeciesCount; ++s)
         if (n[s] != 0.0)
-            h += n[s] * thermo::enthalpy(s, t);
-    return h;
+            sum += n[s] * property(s, t);
+    return sum;
+}
+
+double flueEnthalpy(const Amounts& n, double t) {
+    return flueSum(n, t, thermo::enthalpy);
 }
 
 double flueHeatCapacity(const Amounts& n, double t) {
-    double cp = 0.0;
-    for (std::size_t s = 0; s < kSpeciesCount; ++s)
-        if (n[s] != 0.0)
-            cp += n[s] * thermo::heatCapacity(s, t);
-    return cp;
+    return flueSum(n, t, thermo::heatCapacity);
 }
 
 // The products of complete combustion at λ, per mole of fuel; `air` dry,
